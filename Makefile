@@ -1,0 +1,34 @@
+# make run : install what is missing, build, create a demo database if none, start the program
+# make test: the same set-up, then every test, headless
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build demo run test bench format clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD_DIR) -j$(JOBS)
+
+demo: build
+	@mkdir -p demo
+	@[ -f demo/kelvaro.mdb ] || $(BUILD_DIR)/tools/kelvaro-admin init --demo --manager admin admin 系統管理 demo/kelvaro.mdb
+
+run: demo
+	cd demo && ../$(BUILD_DIR)/app/kelvaro
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR)

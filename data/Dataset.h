@@ -1,0 +1,146 @@
+#pragma once
+
+#include "DataEvent.h"
+#include "Field.h"
+#include "Statement.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+#include <vector>
+
+class Connection;
+class DataSource;
+
+enum class DatasetState { Inactive, Browse, Edit, Insert };
+
+//! A static cursor: the statement's rows are fetched into a snapshot when it opens, the
+//! record count is exact at once, and rows stored later are seen only after a requery.
+//! A select from one table without grouping or aggregates can modify: its rows carry the
+//! table's key, and post and delete write to the table at once by that key.
+//!
+//! BOF and EOF follow the classic cursor rules: after open/first BOF is set; a prior() on
+//! the first record sets BOF and stays; a next() on the last record sets EOF and stays;
+//! last() sets EOF; an empty result has both set.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    explicit Dataset(const QString &name, QObject *parent = nullptr);
+    ~Dataset() override;
+
+    //! The dataset's name as the pages know it ("ADODataSet1", "ADOQuery_GET", ...).
+    QString name() const { return objectName(); }
+    void setConnection(Connection *connection);
+    Connection *connection() const { return m_connection; }
+
+    //! The statement; change it only while the dataset is closed.
+    Statement &statement() { return m_statement; }
+    const Statement &statement() const { return m_statement; }
+    //! The field list: bind these columns by name, in this order. Empty: one field per column.
+    void setFieldDefs(const QList<FieldDef> &defs) { m_fieldDefs = defs; }
+    const QList<FieldDef> &fieldDefs() const { return m_fieldDefs; }
+
+    // --- open and close
+    void open();
+    void close();
+    void setActive(bool active) { active ? open() : close(); }
+    bool isActive() const { return m_state != DatasetState::Inactive; }
+    DatasetState state() const { return m_state; }
+    //! Runs the statement again and re-fetches, keeping the current record where it still
+    //! exists (by key, else by position); one DataSetChange.
+    void requery();
+    //! Runs the statement without a result (scratch query use); throws on failure.
+    int execSql();
+
+    // --- fields
+    int fieldCount() const { return int(m_fields.size()); }
+    Field *field(int index) const;
+    //! Case-insensitive; null when there is none.
+    Field *findField(const QString &name) const;
+    //! Throws DbError when there is none.
+    Field *fieldByName(const QString &name) const;
+    const std::vector<std::unique_ptr<Field>> &fields() const { return m_fields; }
+
+    // --- position
+    int recordCount() const;
+    //! 1-based position of the current record; -1 when unknown (closed, empty, or inserting).
+    int recNo() const;
+    void setRecNo(int recNo);
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    bool isEmpty() const { return recordCount() == 0; }
+    void first();
+    void last();
+    void next();
+    void prior();
+    //! Moves by `distance` records, clamped to the ends (setting BOF/EOF); returns the
+    //! distance actually moved.
+    int moveBy(int distance);
+
+    // --- bookmarks: stay valid across the snapshot and across requery while the row exists
+    QByteArray bookmark() const;
+    bool bookmarkValid(const QByteArray &bookmark) const;
+    //! Throws DbError ("Record not found") when the bookmark's row is gone.
+    void gotoBookmark(const QByteArray &bookmark);
+    //! -1, 0, 1 by the rows' order in the dataset.
+    int compareBookmarks(const QByteArray &a, const QByteArray &b) const;
+
+    // --- editing
+    bool canModify() const { return isActive() && m_canModify; }
+    void edit();
+    //! New empty record before the current one.
+    void insert();
+    //! New empty record after the last one.
+    void append();
+    //! Stores the edit buffer in the table (UPDATE or INSERT by key). An inserted record that
+    //! nothing has changed is discarded instead.
+    void post();
+    void cancel();
+    //! Deletes the current record from the table and the snapshot.
+    void deleteRecord();
+    //! Ends an edit or insert: posts a modified record, drops an unchanged new one.
+    void checkBrowseMode();
+    bool modified() const { return m_modified; }
+
+    // --- notifications
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+    // --- reading rows without moving (for models and painting)
+    //! 0-based snapshot row of the current record; -1 when empty.
+    int currentRow() const { return m_current; }
+    QVariant valueAt(int row, int column) const;
+    //! Makes `row` the current record without any notification, until restored; returns the
+    //! previous current row. For a painter's per-cell callback, and nothing else.
+    int setCurrentRowQuiet(int row);
+    //! Is the row the one being inserted and not yet stored?
+    bool isInsertedRow(int row) const;
+
+private:
+    friend class Field;
+    friend class DataSource;
+    void notify(DataEvent event, int info = 0, Field *field = nullptr);
+    void addSource(DataSource *source);
+    void removeSource(DataSource *source);
+    // Implementation state: a private struct so the header stays stable.
+    struct Snapshot;
+
+    Connection *m_connection = nullptr;
+    Statement m_statement;
+    QList<FieldDef> m_fieldDefs;
+    std::vector<std::unique_ptr<Field>> m_fields;
+    std::unique_ptr<Snapshot> m_snapshot;
+    QList<DataSource *> m_sources;
+    DatasetState m_state = DatasetState::Inactive;
+    int m_current = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    bool m_canModify = false;
+    bool m_modified = false;
+    int m_disableCount = 0;
+    bool m_pendingChange = false;
+};
