@@ -11,9 +11,9 @@
 
 //! One result column as the engine describes it.
 struct ResultColumn {
-    QString name;        //!< name in the result (alias or column name)
-    QString table;       //!< table it comes from; empty for expressions
-    QString originName;  //!< column name in that table; empty for expressions
+    QString name;       //!< name in the result (alias or column name)
+    QString table;      //!< table it comes from; empty for expressions
+    QString originName; //!< column name in that table; empty for expressions
 };
 
 //! All rows of a row-returning statement, fetched at once (a static snapshot).

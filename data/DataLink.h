@@ -9,7 +9,8 @@ class Field;
 //! Visual links (grids, navigators, bound edits) are told after non-visual ones.
 class DataLink {
 public:
-    explicit DataLink(bool visual = true) : m_visual(visual) {}
+    explicit DataLink(bool visual = true)
+        : m_visual(visual) {}
     virtual ~DataLink();
     DataLink(const DataLink &) = delete;
     DataLink &operator=(const DataLink &) = delete;
@@ -30,7 +31,10 @@ protected:
     //! Contents changed as a whole: opened, requeried, moved far, controls enabled again.
     virtual void dataSetChanged() {}
     //! The current record moved by `distance` rows with no change of contents.
-    virtual void dataSetScrolled(int distance) { (void)distance; dataSetChanged(); }
+    virtual void dataSetScrolled(int distance) {
+        (void)distance;
+        dataSetChanged();
+    }
     //! A value of the current record changed (`field` null: several or all).
     virtual void recordChanged(Field *field) { (void)field; }
     //! The dataset entered or left edit or insert state.
@@ -38,11 +42,20 @@ protected:
     //! The field list changed.
     virtual void layoutChanged() { dataSetChanged(); }
     //! A row was inserted into the snapshot at `row` (0-based), by insert or append.
-    virtual void rowInserted(int row) { (void)row; dataSetChanged(); }
+    virtual void rowInserted(int row) {
+        (void)row;
+        dataSetChanged();
+    }
     //! The row at `row` left the snapshot (delete, or a cancelled insert).
-    virtual void rowRemoved(int row) { (void)row; dataSetChanged(); }
+    virtual void rowRemoved(int row) {
+        (void)row;
+        dataSetChanged();
+    }
     //! The row at `row` was posted (its stored values may differ from before).
-    virtual void rowUpdated(int row) { (void)row; recordChanged(nullptr); }
+    virtual void rowUpdated(int row) {
+        (void)row;
+        recordChanged(nullptr);
+    }
     //! Before a post: controls write their pending text into the record.
     virtual void updateData() {}
 

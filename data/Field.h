@@ -10,10 +10,10 @@ enum class FieldType { Unknown, AutoInc, Integer, Float, Text, Date, Time, DateT
 
 //! Design-time description of one field of a dataset with a field list.
 struct FieldDef {
-    QString name;            //!< column name in the result
-    QString displayLabel;    //!< grid title; empty: the column name
-    int displayWidth = 0;    //!< in characters; 0: the default for the field's type
-    bool visible = true;     //!< hidden fields are fetched but get no grid column
+    QString name;         //!< column name in the result
+    QString displayLabel; //!< grid title; empty: the column name
+    int displayWidth = 0; //!< in characters; 0: the default for the field's type
+    bool visible = true;  //!< hidden fields are fetched but get no grid column
     bool readOnly = false;
 };
 

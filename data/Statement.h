@@ -16,7 +16,10 @@ public:
         QString column;
     };
 
-    void clear() { m_lines.clear(); m_params.clear(); }
+    void clear() {
+        m_lines.clear();
+        m_params.clear();
+    }
     void add(const QString &line) { m_lines.append(line); }
     //! Binds a value as it is (text stays text, integers stay integers).
     void bind(const QVariant &value) { m_params.append({value, QString()}); }
@@ -34,7 +37,8 @@ public:
     //! The lines joined with CR LF after each line, the last included.
     QString text() const {
         QString s;
-        for (const QString &l : m_lines) s += l + QStringLiteral("\r\n");
+        for (const QString &l : m_lines)
+            s += l + QStringLiteral("\r\n");
         return s;
     }
 
