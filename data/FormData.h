@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DataSource.h"
+#include "DbError.h"
 #include "Dataset.h"
 
 #include <QObject>
