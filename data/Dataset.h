@@ -25,6 +25,19 @@ enum class DatasetState { Inactive, Browse, Edit, Insert };
 //! BOF and EOF follow the classic cursor rules: after open/first BOF is set; a prior() on
 //! the first record sets BOF and stays; a next() on the last record sets EOF and stays;
 //! last() sets EOF; an empty result has both set.
+//!
+//! Notifications, to each data source and through it to its links (non-visual links first):
+//! - open(): ActiveChange (the source also raises dataChange); close(): ActiveChange.
+//! - moves: DataSetScroll(distance) when the record moved or BOF/EOF changed (distance 0 then).
+//! - requery(), gotoBookmark() far away: DataSetChange / DataSetScroll.
+//! - edit(): StateChange. Field::setValue(): RecordChange(field).
+//! - insert()/append(): StateChange, then RowInserted(row).
+//! - post(): UpdateData, then RowUpdated(row), then StateChange (an unchanged insert: as cancel).
+//! - cancel(): of an edit StateChange, RecordChange(null); of an insert RowRemoved(row), StateChange.
+//! - deleteRecord(): RowRemoved(row) (and StateChange first if it ended an edit).
+//! - While controls are disabled nothing is sent but UpdateData; enableControls() then sends
+//!   one ActiveChange if the dataset opened or closed meanwhile, else one DataSetChange, and a
+//!   StateChange if the state changed.
 class Dataset : public QObject {
     Q_OBJECT
 public:
@@ -123,11 +136,21 @@ public:
 private:
     friend class Field;
     friend class DataSource;
-    void notify(DataEvent event, int info = 0, Field *field = nullptr);
-    void addSource(DataSource *source);
-    void removeSource(DataSource *source);
     // Implementation state: a private struct so the header stays stable.
     struct Snapshot;
+    void notify(DataEvent event, int info = 0, Field *field = nullptr);
+    void fetchInto(Snapshot &snapshot);
+    void buildFields();
+    void moveTo(int row, bool bof, bool eof);
+    int positionOfKey(qint64 key) const;
+    int positionOf(const QByteArray &bookmark) const;
+    void requireBrowsable();
+    void requireModifiable();
+    void beginInsert(int row, bool atEnd);
+    void setFieldValue(Field *field, const QVariant &value);
+    void leaveEdit();
+    void addSource(DataSource *source);
+    void removeSource(DataSource *source);
 
     Connection *m_connection = nullptr;
     Statement m_statement;

@@ -2,8 +2,8 @@
 
 #include "Connection.h"
 #include "DataSource.h"
-#include "DbError.h"
 #include "Dataset.h"
+#include "DbError.h"
 
 #include <QObject>
 
@@ -21,21 +21,20 @@ public:
     //! The loading steps of the form, in order: connect `ADOConnection1`, open `ADODataSet1`,
     //! open `ADODataSet3`. Each step that fails is reported through `onError` with the
     //! engine's message, and loading goes on with the next step.
-    template <typename OnError> void load(OnError onError)
-    {
+    template <typename OnError> void load(OnError onError) {
         runStep([this] { ADOConnection1->open(); }, onError);
         runStep([this] { ADODataSet1->open(); }, onError);
         runStep([this] { ADODataSet3->open(); }, onError);
     }
 
     Connection *ADOConnection1;
-    Dataset *ADODataSet1;   //!< menu list, newest first (menu page)
-    Dataset *ADODataSet2;   //!< one day's order lines (summary page)
-    Dataset *ADODataSet3;   //!< accounts (permission page)
-    Dataset *ADOQuery1;     //!< categories of a shop (catalog page)
-    Dataset *ADOQuery2;     //!< items of a shop's category (catalog page)
-    Dataset *ADOQuery_GET;  //!< scratch query for row-returning statements
-    Dataset *ADOQuery_SET;  //!< scratch query for inserts
+    Dataset *ADODataSet1;  //!< menu list, newest first (menu page)
+    Dataset *ADODataSet2;  //!< one day's order lines (summary page)
+    Dataset *ADODataSet3;  //!< accounts (permission page)
+    Dataset *ADOQuery1;    //!< categories of a shop (catalog page)
+    Dataset *ADOQuery2;    //!< items of a shop's category (catalog page)
+    Dataset *ADOQuery_GET; //!< scratch query for row-returning statements
+    Dataset *ADOQuery_SET; //!< scratch query for inserts
     DataSource *DataSource1;
     DataSource *DataSource2;
     DataSource *DataSource3;
@@ -43,8 +42,7 @@ public:
     DataSource *DataSource5;
 
 private:
-    template <typename Step, typename OnError> static void runStep(Step step, OnError onError)
-    {
+    template <typename Step, typename OnError> static void runStep(Step step, OnError onError) {
         try {
             step();
         } catch (const DbError &e) {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Connection.h"
+#include "Dataset.h"
+
+#include <QHash>
+#include <vector>
+
+//! What an open dataset holds: its rows, their order, and the record being edited.
+struct Dataset::Snapshot {
+    ResultSet rs;
+    //! Storage row of each position; -1 for a new record not stored yet.
+    std::vector<int> order;
+    //! Position of the record in edit or insert state; -1 when browsing.
+    int editRow = -1;
+    //! Values of the edited record, one per result column, and which of them changed.
+    QVector<QVariant> buffer;
+    QVector<bool> changed;
+    //! Position that was current before an insert, to return to on cancel.
+    int beforeInsert = -1;
+    //! Position of each key, rebuilt after the rows change.
+    mutable QHash<qint64, int> keyPos;
+    mutable bool keyPosValid = false;
+    DatasetState stateAtDisable = DatasetState::Inactive;
+
+    qint64 keyAt(int position) const {
+        const int storage = order[size_t(position)];
+        return storage >= 0 && size_t(storage) < rs.keys.size() ? rs.keys[size_t(storage)] : -1;
+    }
+};

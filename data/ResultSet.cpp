@@ -1,0 +1,58 @@
+#include "Connection.h"
+
+QVariant ResultSet::value(int row, int column) const {
+    if (row < 0 || row >= m_rows || column < 0 || column >= columns.size()) return QVariant();
+    const Cell &c = m_cells[size_t(row) * size_t(columns.size()) + size_t(column)];
+    switch (c.kind) {
+    case Kind::Null:
+        return QVariant();
+    case Kind::Integer:
+        return QVariant(c.integer);
+    case Kind::Real:
+        return QVariant(c.real);
+    case Kind::Text:
+        return QVariant(QString(reinterpret_cast<const QChar *>(m_text.data() + c.text.offset),
+                                qsizetype(c.text.length)));
+    case Kind::Blob:
+        return QVariant(m_blobs.value(qsizetype(c.integer)));
+    }
+    return QVariant();
+}
+
+bool ResultSet::isNull(int row, int column) const {
+    if (row < 0 || row >= m_rows || column < 0 || column >= columns.size()) return true;
+    return m_cells[size_t(row) * size_t(columns.size()) + size_t(column)].kind == Kind::Null;
+}
+
+void ResultSet::appendText(Cell &cell, const char16_t *data, qsizetype length) {
+    cell.kind = Kind::Text;
+    cell.text.offset = quint32(m_text.size());
+    cell.text.length = quint32(length);
+    m_text.insert(m_text.end(), data, data + length);
+}
+
+int ResultSet::appendRow(const QVector<QVariant> &values) {
+    for (int c = 0; c < columns.size(); ++c) {
+        const QVariant v = values.value(c);
+        Cell cell{};
+        cell.kind = Kind::Null;
+        if (v.isNull()) {
+        } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
+                   v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::Bool) {
+            cell.kind = Kind::Integer;
+            cell.integer = v.toLongLong();
+        } else if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
+            cell.kind = Kind::Real;
+            cell.real = v.toDouble();
+        } else if (v.typeId() == QMetaType::QByteArray) {
+            cell.kind = Kind::Blob;
+            cell.integer = m_blobs.size();
+            m_blobs.append(v.toByteArray());
+        } else {
+            const QString s = v.toString();
+            appendText(cell, reinterpret_cast<const char16_t *>(s.utf16()), s.size());
+        }
+        m_cells.push_back(cell);
+    }
+    return m_rows++;
+}
