@@ -1,0 +1,171 @@
+#include "DatasetTableModel.h"
+
+#include "Dataset.h"
+#include "Field.h"
+
+DatasetTableModel::DatasetTableModel(QObject *parent)
+    : QAbstractTableModel(parent)
+    , DataLink(true) {}
+
+DatasetTableModel::~DatasetTableModel() = default;
+
+void DatasetTableModel::bindSource(DataSource *source) {
+    setDataSource(source);
+    rebuild();
+    emit activeStateChanged();
+}
+
+int DatasetTableModel::liveRowCount() const {
+    const Dataset *ds = dataset();
+    return ds && ds->isActive() ? ds->recordCount() : 0;
+}
+
+void DatasetTableModel::rebuild() {
+    beginResetModel();
+    m_columns.clear();
+    if (active()) {
+        for (const auto &field : dataset()->fields())
+            if (field->visible()) m_columns.append(field.get());
+    }
+    m_rows = liveRowCount();
+    endResetModel();
+}
+
+Field *DatasetTableModel::fieldAt(int column) const {
+    return column >= 0 && column < m_columns.size() ? m_columns.at(column) : nullptr;
+}
+
+int DatasetTableModel::columnOf(const Field *field) const {
+    return int(m_columns.indexOf(const_cast<Field *>(field)));
+}
+
+QString DatasetTableModel::caption(int column) const {
+    const Field *field = fieldAt(column);
+    if (!field) return QString();
+    QString text = field->displayLabel();
+    text.replace(QLatin1Char('|'), QLatin1Char('\n'));
+    return text;
+}
+
+int DatasetTableModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int DatasetTableModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DatasetTableModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= m_rows) return QVariant();
+    const Field *field = fieldAt(index.column());
+    if (!field) return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        // The snapshot may be shorter for a moment while the dataset's controls are disabled.
+        if (index.row() >= liveRowCount()) return QString();
+        return field->displayTextAt(index.row());
+    case Qt::TextAlignmentRole:
+        switch (field->type()) {
+        case FieldType::AutoInc:
+        case FieldType::Integer:
+        case FieldType::Float:
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignTop));
+        default:
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignTop));
+        }
+    default:
+        return QVariant();
+    }
+}
+
+QVariant DatasetTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal) {
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) return caption(section);
+        return QVariant();
+    }
+    if (role == Qt::DisplayRole) return QString();
+    return QVariant();
+}
+
+Qt::ItemFlags DatasetTableModel::flags(const QModelIndex &index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void DatasetTableModel::activeChanged() {
+    rebuild();
+    emit activeStateChanged();
+    emit currentRecordMoved();
+}
+
+void DatasetTableModel::dataSetChanged() {
+    // Same shape: tell the views the cells changed rather than resetting, which would
+    // throw away column widths and the current index on every far move.
+    int columns = 0;
+    if (active()) {
+        for (const auto &field : dataset()->fields())
+            if (field->visible()) ++columns;
+    }
+    if (liveRowCount() != m_rows || columns != m_columns.size() || (m_rows == 0 && columns == 0)) {
+        rebuild();
+    } else if (m_rows > 0 && columns > 0) {
+        emit dataChanged(index(0, 0), index(m_rows - 1, columns - 1));
+    }
+    emit contentsChanged();
+    emit currentRecordMoved();
+}
+
+void DatasetTableModel::dataSetScrolled(int distance) {
+    (void)distance;
+    emit currentRecordMoved();
+}
+
+void DatasetTableModel::recordChanged(Field *field) {
+    const Dataset *ds = dataset();
+    if (!ds || !ds->isActive()) return;
+    const int row = ds->currentRow();
+    if (row < 0 || row >= m_rows || m_columns.isEmpty()) return;
+    const int column = field ? columnOf(field) : -1;
+    if (column >= 0)
+        emit dataChanged(index(row, column), index(row, column));
+    else
+        emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
+}
+
+void DatasetTableModel::editingChanged() {
+    emit editingStateChanged();
+}
+
+void DatasetTableModel::layoutChanged() {
+    rebuild();
+    emit contentsChanged();
+    emit currentRecordMoved();
+}
+
+void DatasetTableModel::rowInserted(int row) {
+    if (row < 0 || row > m_rows || liveRowCount() != m_rows + 1) {
+        dataSetChanged();
+        return;
+    }
+    beginInsertRows(QModelIndex(), row, row);
+    ++m_rows;
+    endInsertRows();
+    emit currentRecordMoved();
+}
+
+void DatasetTableModel::rowRemoved(int row) {
+    if (row < 0 || row >= m_rows || liveRowCount() != m_rows - 1) {
+        dataSetChanged();
+        return;
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    --m_rows;
+    endRemoveRows();
+    emit currentRecordMoved();
+}
+
+void DatasetTableModel::rowUpdated(int row) {
+    if (row < 0 || row >= m_rows || m_columns.isEmpty()) return;
+    emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
+}

@@ -1,0 +1,82 @@
+#include "GridCellDelegate.h"
+
+#include "Dataset.h"
+#include "DatasetTableModel.h"
+#include "TSMDBGrid.h"
+
+#include <QApplication>
+#include <QPainter>
+
+GridCellDelegate::GridCellDelegate(TSMDBGrid *grid)
+    : QStyledItemDelegate(grid)
+    , m_grid(grid) {}
+
+QSize GridCellDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const {
+    // Rows have a fixed height; never measure cell texts.
+    (void)index;
+    return QSize(option.rect.width(), m_grid->defaultRowHeight());
+}
+
+void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                             const QModelIndex &index) const {
+    const int row = index.row();
+    const TGridOptions options = m_grid->options();
+    const QModelIndex current = m_grid->currentIndex();
+    const bool selectedState = options.testFlag(dgRowSelect) ? current.row() == row : current == index;
+    const bool focused = m_grid->hasFocus() || options.testFlag(dgAlwaysShowSelection);
+    const bool ticked =
+        (m_grid->multiSelect() || m_grid->exOptions().testFlag(eoCheckBoxSelect)) && m_grid->isRowTicked(row);
+    const bool highlight = (selectedState && focused) || ticked;
+
+    const QPalette &pal = option.palette;
+    QColor background = highlight ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base);
+    QColor textColour = highlight ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text);
+    const TSMDBGridStyle &gridStyle = m_grid->gridStyle();
+    if (!highlight && gridStyle.Style != TSMGridStyleKind::gsNormal)
+        background = (row - m_grid->topRow()) % 2 == 0 ? gridStyle.OddColor : gridStyle.EvenColor;
+
+    QFont font = option.font;
+    if (m_grid->OnGetCellParams) {
+        Dataset *ds = m_grid->dataset();
+        const int previous = ds->setCurrentRowQuiet(row);
+        try {
+            m_grid->OnGetCellParams(m_grid, m_grid->columnField(index.column()), font, textColour, background,
+                                    highlight);
+        } catch (...) {
+            ds->setCurrentRowQuiet(previous);
+            throw;
+        }
+        ds->setCurrentRowQuiet(previous);
+    }
+
+    // The style's item panel first, with our colours and without its own selection look.
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    opt.text.clear();
+    opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+    opt.backgroundBrush = background;
+    opt.features |= QStyleOptionViewItem::HasDisplay;
+    QStyle *style = m_grid->style();
+    painter->save();
+    painter->fillRect(opt.rect, background);
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, m_grid);
+
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (!text.isEmpty()) {
+        const auto align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+        painter->setClipRect(opt.rect);
+        painter->setFont(font);
+        painter->setPen(textColour);
+        painter->drawText(opt.rect.adjusted(2, 2, -2, 0), int(align | Qt::AlignTop) | Qt::TextSingleLine,
+                          text);
+    }
+    if (selectedState && m_grid->hasFocus() && !options.testFlag(dgRowSelect)) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(m_grid);
+        focus.rect = opt.rect;
+        focus.backgroundColor = background;
+        focus.state |= QStyle::State_KeyboardFocusChange;
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, m_grid);
+    }
+    painter->restore();
+}

@@ -1,0 +1,194 @@
+// The grid's mouse, wheel and keyboard rules.
+#include "TSMDBGrid.h"
+
+#include "Dataset.h"
+#include "DatasetTableModel.h"
+#include "DbError.h"
+#include "Dialogs.h"
+#include "GridBlobEditor.h"
+#include "GridPopupMenu.h"
+#include "UpdatesHeld.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace {
+void reportFailure(const DbError &e) {
+    Dialogs::current().error(e.message());
+}
+} // namespace
+
+void TSMDBGrid::showPopupMenu(const QPoint &globalPos) {
+    m_popup->prepare();
+    m_popup->exec(globalPos);
+}
+
+void TSMDBGrid::gridMouseDown(QMouseEvent *event, Cell cell, const std::function<void()> &base) {
+    Dataset *ds = dataset();
+    if (!ds || ds->controlsDisabled() || !isEnabled()) return;
+    setFocus(Qt::MouseFocusReason);
+    try {
+        const bool active = ds->isActive();
+        if (event->type() == QEvent::MouseButtonDblClick && event->button() == Qt::LeftButton) {
+            doubleClick();
+            return;
+        }
+        if (m_multiSelect && active) m_mouseAnchor = ds->bookmark();
+
+        const bool corner = cell.row == -1 && cell.column == -1 && m_options.testFlag(dgIndicator);
+        const bool ownMenu =
+            contextMenuPolicy() == Qt::CustomContextMenu || contextMenuPolicy() == Qt::ActionsContextMenu;
+        if (m_exOptions.testFlag(eoStandardPopup) && active &&
+            (corner || (event->button() == Qt::RightButton && cell.column >= 0 && !ownMenu)))
+            showPopupMenu(event->globalPosition().toPoint());
+
+        if (cell.column >= 0 || !active) {
+            if (base) base();
+        } else if (cell.column == -1 && cell.row >= 0 && cell.row < m_model->rowCount()) {
+            // The indicator column makes its row current and keeps the current column.
+            const QModelIndex current = currentIndex();
+            setCurrentIndex(m_model->index(cell.row, current.isValid() ? current.column() : 0));
+        }
+
+        if (cell.row == -1 && m_options.testFlag(dgColumnResize)) return;
+        if (event->button() != Qt::LeftButton || !m_multiSelect || !datasetActive()) return;
+        m_keyRangeFlag = false;
+        if (event->modifiers().testFlag(Qt::ControlModifier)) {
+            m_selected.setCurrentRowSelected(!m_selected.currentRowSelected());
+            fireChangeSelection();
+        } else if (!m_exOptions.testFlag(eoKeepSelection)) {
+            m_selected.clear();
+            m_selected.setCurrentRowSelected(true);
+            fireChangeSelection();
+        }
+    } catch (const DbError &e) {
+        reportFailure(e);
+    }
+}
+
+void TSMDBGrid::gridMouseUp(QMouseEvent *event, Cell cell) {
+    Dataset *ds = dataset();
+    if (!ds || ds->controlsDisabled()) return;
+    try {
+        if (m_multiSelect && event->modifiers().testFlag(Qt::ShiftModifier) && !m_mouseAnchor.isEmpty() &&
+            ds->isActive())
+            rangeSelectTo();
+        if (m_exOptions.testFlag(eoCheckBoxSelect) && cell.column == -1 && cell.row >= -1) checkBoxToggle();
+        if (event->button() == Qt::LeftButton && cell.column >= 0 && cell.row >= 0 && OnCellClick)
+            OnCellClick(this, cell.column);
+    } catch (const DbError &e) {
+        reportFailure(e);
+    }
+}
+
+void TSMDBGrid::mousePressEvent(QMouseEvent *event) {
+    const QPoint pos = event->position().toPoint();
+    const Cell cell{rowAt(pos.y()) < 0 ? -2 : rowAt(pos.y()), columnAt(pos.x()) < 0 ? -2 : columnAt(pos.x())};
+    gridMouseDown(event, cell, [this, event] { QTableView::mousePressEvent(event); });
+}
+
+void TSMDBGrid::mouseReleaseEvent(QMouseEvent *event) {
+    QTableView::mouseReleaseEvent(event);
+    const QPoint pos = event->position().toPoint();
+    const Cell cell{rowAt(pos.y()) < 0 ? -2 : rowAt(pos.y()), columnAt(pos.x()) < 0 ? -2 : columnAt(pos.x())};
+    gridMouseUp(event, cell);
+}
+
+void TSMDBGrid::mouseDoubleClickEvent(QMouseEvent *event) {
+    const QPoint pos = event->position().toPoint();
+    gridMouseDown(event, {rowAt(pos.y()), columnAt(pos.x())}, nullptr);
+}
+
+void TSMDBGrid::rangeSelectTo() {
+    Dataset *ds = dataset();
+    ds->disableControls();
+    try {
+        const QByteArray target = ds->bookmark();
+        ds->gotoBookmark(m_mouseAnchor);
+        const int direction = ds->compareBookmarks(target, m_mouseAnchor);
+        if (direction != 0) {
+            QByteArray reached;
+            do {
+                m_selected.setCurrentRowSelected(true);
+                reached = ds->bookmark();
+                if (direction > 0)
+                    ds->next();
+                else
+                    ds->prior();
+            } while (ds->compareBookmarks(reached, target) != 0 && !(direction > 0 ? ds->eof() : ds->bof()));
+        }
+        ds->gotoBookmark(target);
+    } catch (...) {
+        ds->enableControls();
+        throw;
+    }
+    ds->enableControls();
+    syncCurrentFromDataset();
+}
+
+void TSMDBGrid::checkBoxToggle() {
+    if (!datasetActive() || (!m_multiSelect && !m_exOptions.testFlag(eoCheckBoxSelect))) return;
+    if (!m_multiSelect) {
+        // One tick at most: keep only the current row's state, then flip it.
+        const bool was = m_selected.currentRowSelected();
+        m_selected.clear();
+        if (was) m_selected.setCurrentRowSelected(true);
+    }
+    m_selected.setCurrentRowSelected(!m_selected.currentRowSelected());
+    fireChangeSelection();
+}
+
+void TSMDBGrid::doubleClick() {
+    if (OnDblClick) {
+        OnDblClick(this);
+        return;
+    }
+    if (m_exOptions.testFlag(eoBLOBEditor) && GridBlobEditor::canEdit(this))
+        GridBlobEditor::editCurrentCell(this);
+}
+
+void TSMDBGrid::wheelEvent(QWheelEvent *event) {
+    event->accept();
+    if (!datasetActive() || !isEnabled()) return;
+    setFocus(Qt::MouseFocusReason);
+    m_wheelRemainder += event->angleDelta().y();
+    const int notches = m_wheelRemainder / 120;
+    m_wheelRemainder -= notches * 120;
+    Dataset *ds = dataset();
+    try {
+        // One record per notch: down for a turn towards the user, up for one away.
+        for (int i = 0; i < std::abs(notches); ++i) {
+            if (ds->state() != DatasetState::Browse) ds->checkBrowseMode();
+            ds->moveBy(notches > 0 ? -1 : 1);
+        }
+    } catch (const DbError &e) {
+        reportFailure(e);
+    }
+}
+
+void TSMDBGrid::keyPressEvent(QKeyEvent *event) {
+    if (!datasetActive()) {
+        event->ignore();
+        return;
+    }
+    try {
+        if (!keyAction(event)) QTableView::keyPressEvent(event);
+    } catch (const DbError &e) {
+        reportFailure(e);
+    }
+}
+
+void TSMDBGrid::appendRecord() {
+    if (OnAppendRecord)
+        OnAppendRecord(this);
+    else
+        dataset()->append();
+}
+
+void TSMDBGrid::moveToColumn(int column) {
+    Dataset *ds = dataset();
+    const int row = ds->currentRow();
+    if (row >= 0 && row < m_model->rowCount() && column >= 0 && column < m_model->columnCount())
+        setCurrentIndex(m_model->index(row, column));
+}
