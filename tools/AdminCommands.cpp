@@ -1,0 +1,258 @@
+#include "AdminCommands.h"
+
+#include "Connection.h"
+#include "DbError.h"
+#include "DemoData.h"
+#include "Schema.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <sqlite3.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+const QString defaultFile = QStringLiteral("kelvaro.mdb");
+
+} // namespace
+
+void AdminCommands::usage(QTextStream &to) const {
+    to << "Usage: kelvaro-admin COMMAND [OPTIONS] [FILE]\n"
+          "Makes and checks Kelvaro database files. FILE defaults to kelvaro.mdb in the working "
+          "directory.\n\n"
+          "Commands:\n"
+          "  init    make a new database with the schema and a first system manager\n"
+          "  check   run the integrity check and verify the schema\n\n"
+          "Run 'kelvaro-admin COMMAND --help' for a command's options.\n";
+}
+
+void AdminCommands::initUsage(QTextStream &to) const {
+    to << "Usage: kelvaro-admin init [--demo] [--manager ACCOUNT PASSWORD NAME] [FILE]\n"
+          "Makes a new database file with the schema and a first system manager (level 3).\n"
+          "Never overwrites an existing file.\n\n"
+          "  --manager ACCOUNT PASSWORD NAME   the manager's account (up to 20 characters), password (up to "
+          "20)\n"
+          "                                    and name (up to 8); without it they are asked on the "
+          "terminal\n"
+          "  --demo                            also add demo shops, menus, users and order lines\n"
+          "  --help                            show this help\n";
+}
+
+void AdminCommands::checkUsage(QTextStream &to) const {
+    to << "Usage: kelvaro-admin check [FILE]\n"
+          "Runs the integrity check on a database file and verifies its schema.\n"
+          "Prints what is wrong and exits with 1 if anything is; exits with 0 when the file is sound.\n";
+}
+
+int AdminCommands::run(const QStringList &args) {
+    if (args.isEmpty()) {
+        usage(m_err);
+        return 2;
+    }
+    const QString command = args.first();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        usage(m_out);
+        return 0;
+    }
+    if (command == QLatin1String("init")) return init(args.mid(1));
+    if (command == QLatin1String("check")) return check(args.mid(1));
+    m_err << "kelvaro-admin: unknown command '" << command << "'\n";
+    usage(m_err);
+    return 2;
+}
+
+bool AdminCommands::ask(const QString &prompt, QString *answer, bool secret) {
+    if (!isatty(STDIN_FILENO)) return false;
+    m_out << prompt << Qt::flush;
+    termios saved{};
+    const bool hide = secret && tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (hide) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    }
+    std::string line;
+    const bool ok = bool(std::getline(std::cin, line));
+    if (hide) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+        m_out << "\n" << Qt::flush;
+    }
+    *answer = QString::fromStdString(line).trimmed();
+    return ok;
+}
+
+int AdminCommands::init(const QStringList &args) {
+    bool demo = false;
+    QStringList manager;
+    QString file;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            initUsage(m_out);
+            return 0;
+        } else if (a == QLatin1String("--demo")) {
+            demo = true;
+        } else if (a == QLatin1String("--manager")) {
+            if (i + 3 >= args.size()) {
+                m_err << "kelvaro-admin init: --manager needs ACCOUNT PASSWORD NAME\n";
+                initUsage(m_err);
+                return 2;
+            }
+            manager = args.mid(i + 1, 3);
+            i += 3;
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            m_err << "kelvaro-admin init: unknown option '" << a << "'\n";
+            initUsage(m_err);
+            return 2;
+        } else if (file.isEmpty()) {
+            file = a;
+        } else {
+            m_err << "kelvaro-admin init: more than one FILE given\n";
+            initUsage(m_err);
+            return 2;
+        }
+    }
+    if (file.isEmpty()) file = defaultFile;
+    if (QFileInfo::exists(file)) {
+        m_err << "kelvaro-admin init: '" << file << "' already exists; it is left as it is.\n";
+        return 1;
+    }
+    if (manager.isEmpty()) {
+        QString account, password, name;
+        if (!ask(QStringLiteral("Manager account: "), &account, false) ||
+            !ask(QStringLiteral("Manager password: "), &password, true) ||
+            !ask(QStringLiteral("Manager name: "), &name, false)) {
+            m_err << "kelvaro-admin init: no terminal to ask for the first system manager; "
+                     "give --manager ACCOUNT PASSWORD NAME\n";
+            initUsage(m_err);
+            return 2;
+        }
+        manager = {account, password, name};
+    }
+    if (manager[0].trimmed().isEmpty()) {
+        m_err << "kelvaro-admin init: the manager's account must not be empty\n";
+        return 2;
+    }
+
+    // Built under a temporary name beside the target, then linked into place: the file
+    // appears whole or not at all, and an existing file is never replaced.
+    const QFileInfo target(file);
+    const QString temp = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                         QStringLiteral(".%1.tmp").arg(QCoreApplication::applicationPid());
+    QFile::remove(temp);
+    try {
+        Schema::createDatabase(temp);
+        {
+            Connection c;
+            c.setDatabaseFile(temp);
+            c.open();
+            Statement st;
+            st.add(QStringLiteral(
+                "INSERT INTO customer (cus_number, cus_password, cus_name, cus_group, cus_leve)"));
+            st.add(QStringLiteral("VALUES (?, ?, ?, ?, ?)"));
+            st.bindFor(QStringLiteral("cus_number"), manager[0]);
+            st.bindFor(QStringLiteral("cus_password"), manager[1]);
+            st.bindFor(QStringLiteral("cus_name"), manager[2]);
+            st.bindFor(QStringLiteral("cus_group"), QString());
+            st.bindFor(QStringLiteral("cus_leve"), 3);
+            c.execute(st);
+            if (demo) DemoData::fill(c, QDate::currentDate());
+        }
+        if (::link(QFile::encodeName(temp).constData(), QFile::encodeName(file).constData()) != 0) {
+            const int error = errno;
+            if (QFileInfo::exists(file))
+                throw DbError(QStringLiteral("'%1' appeared meanwhile; it is left as it is.").arg(file));
+            // File systems without hard links: the target was checked a moment ago.
+            if (!QFile::rename(temp, file))
+                throw DbError(QStringLiteral("Cannot create '%1': %2")
+                                  .arg(file, QString::fromLocal8Bit(strerror(error))));
+        }
+        QFile::remove(temp);
+    } catch (const DbError &e) {
+        QFile::remove(temp);
+        QFile::remove(temp + QStringLiteral("-journal"));
+        m_err << "kelvaro-admin init: " << e.message() << "\n";
+        return 1;
+    }
+    m_out << "Created " << file << " with system manager '" << manager[0] << "' (level 3).\n";
+    if (demo)
+        m_out << "  account " << manager[0] << "  password " << manager[1] << "  level 3  (" << manager[2]
+              << ")\n";
+    if (demo) {
+        m_out << "Demo data added: 4 shops with their menus, order lines of today and yesterday, and these "
+                 "users:\n";
+        for (const DemoData::User &u : DemoData::users())
+            m_out << "  account " << u.account << "  password " << u.password << "  level " << u.level
+                  << "  (" << QString::fromUtf8(u.name) << ")\n";
+    }
+    return 0;
+}
+
+QStringList AdminCommands::problems(const QString &path) {
+    sqlite3 *h = nullptr;
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(QStringLiteral("mode=ro"));
+    if (sqlite3_open_v2(uri.toEncoded().constData(), &h, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
+        SQLITE_OK) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(h));
+        sqlite3_close_v2(h);
+        return {msg};
+    }
+    QStringList out;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK) {
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const QString line =
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+            if (line != QLatin1String("ok")) out << QStringLiteral("integrity: ") + line;
+        }
+        if (rc != SQLITE_DONE) out << QString::fromUtf8(sqlite3_errmsg(h));
+    } else {
+        out << QString::fromUtf8(sqlite3_errmsg(h));
+    }
+    sqlite3_finalize(st);
+    if (out.isEmpty()) out << Schema::verify(h);
+    sqlite3_close_v2(h);
+    return out;
+}
+
+int AdminCommands::check(const QStringList &args) {
+    QString file;
+    for (const QString &a : args) {
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            checkUsage(m_out);
+            return 0;
+        }
+        if ((a.startsWith(QLatin1Char('-')) && a.size() > 1) || !file.isEmpty()) {
+            m_err << "kelvaro-admin check: unexpected argument '" << a << "'\n";
+            checkUsage(m_err);
+            return 2;
+        }
+        file = a;
+    }
+    if (file.isEmpty()) file = defaultFile;
+    if (!QFileInfo(file).isFile()) {
+        m_err << "kelvaro-admin check: '" << file << "' does not exist or is not a file.\n";
+        return 1;
+    }
+    const QStringList found = problems(file);
+    if (!found.isEmpty()) {
+        m_err << file << ": problems found:\n";
+        for (const QString &p : found)
+            m_err << "  " << p << "\n";
+        return 1;
+    }
+    m_out << file << ": ok (integrity check passed, schema as expected)\n";
+    return 0;
+}
