@@ -1,0 +1,157 @@
+// Keyboard, mouse focus and the auto-repeat of the Prior and Next buttons.
+#include "NavFixture.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+
+class TestNavigatorInput : public QObject {
+    Q_OBJECT
+
+private:
+    static QList<TNavigateBtnX> marked(const NavFixture &f) {
+        QList<TNavigateBtnX> list;
+        for (int i = 0; i < NavButtonCount; ++i)
+            if (f.button(TNavigateBtnX(i))->showFocus()) list << TNavigateBtnX(i);
+        return list;
+    }
+
+private slots:
+    void arrowKeysStopAtBothEnds() {
+        NavFixture f(3);
+        f.nav->setVisibleButtons(TButtonSet(3757));
+        f.nav->setTabStop(true);
+        f.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.nav->setFocus();
+        QTRY_VERIFY(f.nav->hasFocus());
+        QCOMPARE(marked(f), QList<TNavigateBtnX>{nbFirst});
+
+        QTest::keyClick(f.nav, Qt::Key_Left);
+        QCOMPARE(f.nav->focusedButton(), nbFirst);
+        QTest::keyClick(f.nav, Qt::Key_Right); // nbRW is hidden
+        QCOMPARE(f.nav->focusedButton(), nbPrior);
+        for (int i = 0; i < 10; ++i)
+            QTest::keyClick(f.nav, Qt::Key_Right);
+        QCOMPARE(f.nav->focusedButton(), nbRefresh);
+        QCOMPARE(marked(f), QList<TNavigateBtnX>{nbRefresh});
+        QTest::keyClick(f.nav, Qt::Key_Left); // nbMark and beyond are hidden; back to nbCancel
+        QCOMPARE(f.nav->focusedButton(), nbCancel);
+
+        // Space clicks the focused button, but only an enabled one.
+        while (f.nav->focusedButton() != nbNext)
+            QTest::keyClick(f.nav, Qt::Key_Left);
+        QTest::keyClick(f.nav, Qt::Key_Space);
+        QCOMPARE(f.data.recNo(), 2);
+        QTest::keyClick(f.nav, Qt::Key_Left);
+        QTest::keyClick(f.nav, Qt::Key_Left);
+        QCOMPARE(f.nav->focusedButton(), nbFirst);
+        QTest::keyClick(f.nav, Qt::Key_Space);
+        QCOMPARE(f.data.recNo(), 1);
+        f.clicks.clear();
+        QTest::keyClick(f.nav, Qt::Key_Space); // at the first record nbFirst is disabled
+        QVERIFY(f.clicks.isEmpty());
+
+        // Losing the focus takes the mark away.
+        auto *edit = new QLineEdit(&f.window);
+        edit->move(0, 45);
+        edit->show();
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        QVERIFY(marked(f).isEmpty());
+    }
+
+    void mousePressMovesTheFocusedButton() {
+        NavFixture f(3);
+        f.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        // Without tab stop the bar never takes the focus.
+        f.click(nbLast);
+        QCOMPARE(f.nav->focusedButton(), nbLast);
+        QVERIFY(!f.nav->hasFocus());
+        f.nav->setTabStop(true);
+        f.click(nbFirst);
+        QVERIFY(f.nav->hasFocus());
+        QCOMPARE(f.nav->focusedButton(), nbFirst);
+        QCOMPARE(marked(f), QList<TNavigateBtnX>{nbFirst});
+    }
+
+    void focusRectangleIsPainted() {
+        NavFixture f(1);
+        TNavButton *b = f.button(nbInsert);
+        const QImage plain = b->grab().toImage();
+        b->setShowFocus(true);
+        const QImage focused = b->grab().toImage();
+        // Something changed along the top edge of the rectangle, 3 pixels in, and nowhere
+        // outside it.
+        int changedOnEdge = 0;
+        for (int x = 3; x < b->width() - 3; ++x)
+            changedOnEdge += plain.pixel(x, 3) != focused.pixel(x, 3);
+        QVERIFY(changedOnEdge > 2);
+        for (int x = 0; x < b->width(); ++x)
+            QCOMPARE(plain.pixel(x, 1), focused.pixel(x, 1));
+    }
+
+    void quickClickMovesOnce() {
+        NavFixture f(5);
+        f.click(nbNext);
+        QCOMPARE(f.data.recNo(), 2);
+        QCOMPARE(f.clicks, QList<TNavigateBtnX>{nbNext});
+        QVERIFY(!f.button(nbNext)->repeatTimer()->isActive());
+        QTest::qWait(TNavButton::InitRepeatPause + 150);
+        QCOMPARE(f.data.recNo(), 2);
+    }
+
+    void holdingNextRepeats() {
+        NavFixture f(40);
+        TNavButton *next = f.button(nbNext);
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mousePress(next, Qt::LeftButton);
+        QCOMPARE(f.data.recNo(), 2); // at once
+        QCOMPARE(next->repeatTimer()->interval(), 400);
+        QVERIFY(next->repeatTimer()->isActive());
+        QTest::qWait(250);
+        QCOMPARE(f.data.recNo(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(f.data.recNo(), 3, 3000);
+        QVERIFY(clock.elapsed() >= 400);
+        QCOMPARE(next->repeatTimer()->interval(), 100);
+        // From now on one record every 100 ms.
+        const qint64 at3 = clock.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(f.data.recNo() >= 6, 3000);
+        QVERIFY(clock.elapsed() - at3 >= 3 * 100 - 20);
+        QTest::mouseRelease(next, Qt::LeftButton);
+        QVERIFY(!next->repeatTimer()->isActive());
+        const int stoppedAt = f.data.recNo();
+        QTest::qWait(300);
+        QCOMPARE(f.data.recNo(), stoppedAt);
+        // Every move was reported as a click.
+        QCOMPARE(f.clicks.size(), stoppedAt - 1);
+    }
+
+    void repeatingStopsAtTheEnd() {
+        NavFixture f(3);
+        TNavButton *next = f.button(nbNext);
+        QTest::mousePress(next, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!next->isEnabled(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!next->repeatTimer()->isActive(), 1000);
+        QCOMPARE(f.current(), QStringLiteral("item1"));
+        QTest::mouseRelease(next, Qt::LeftButton);
+        // Two moves and the one that found the end.
+        QCOMPARE(f.clicks.size(), 3);
+    }
+
+    void holdingPriorRepeatsBackwards() {
+        NavFixture f(6);
+        f.click(nbLast);
+        TNavButton *prior = f.button(nbPrior);
+        QTest::mousePress(prior, Qt::LeftButton);
+        QCOMPARE(f.data.recNo(), 5);
+        QTRY_COMPARE_WITH_TIMEOUT(f.data.recNo(), 4, 3000);
+        QTest::mouseRelease(prior, Qt::LeftButton);
+        QVERIFY(!prior->repeatTimer()->isActive());
+    }
+};
+
+QTEST_MAIN(TestNavigatorInput)
+#include "tst_navigator_input.moc"
