@@ -152,7 +152,7 @@ void Connection::open() {
     if (!info.exists()) throw DbError(QStringLiteral("Could not find file '%1'.").arg(path), SQLITE_CANTOPEN);
     if (!info.isFile())
         throw DbError(QStringLiteral("'%1' is not a database file.").arg(path), SQLITE_CANTOPEN);
-    m_readOnly = !info.isWritable();
+    m_readOnly = m_forceReadOnly || !info.isWritable();
 
     // mode=rw never creates the file, even if it vanished since the check above.
     QUrl uri = QUrl::fromLocalFile(path);

@@ -99,6 +99,8 @@ public:
     bool isOpen() const;
     //! The file was opened read-only.
     bool isReadOnly() const { return m_readOnly; }
+    //! Opens read-only even when the file could be written (for checks and tools).
+    void setForceReadOnly(bool on) { m_forceReadOnly = on; }
 
     //! Runs a row-returning statement and fetches every row; no read stays open afterwards.
     ResultSet select(const Statement &statement);
@@ -128,5 +130,6 @@ private:
     LocaleFormats m_formats;
     sqlite3 *m_handle = nullptr;
     bool m_readOnly = false;
+    bool m_forceReadOnly = false;
     qint64 m_lastInsertId = 0;
 };

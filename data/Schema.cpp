@@ -46,9 +46,9 @@ QString columnDefinition(const ColumnInfo &c) {
             .arg(n)
             .arg(c.size);
     case ColumnKind::Date:
-        // ISO text of a real day: date() normalises impossible days, so they differ from it.
+        // ISO text of a real day: date() with a modifier normalises impossible days (02-30 -> 03-02).
         return QStringLiteral("%1 TEXT CONSTRAINT %1_iso CHECK(%1 IS NULL OR (%1 GLOB "
-                              "'[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(%1) = %1))")
+                              "'[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(%1, '+0 days') = %1))")
             .arg(n);
     case ColumnKind::Time:
         return QStringLiteral("%1 TEXT CONSTRAINT %1_iso CHECK(%1 IS NULL OR (%1 GLOB "

@@ -1,24 +1,371 @@
 #include "Connection.h"
 #include "DbError.h"
+#include "Schema.h"
 #include "TestDatabase.h"
+#include "TextCollation.h"
 
 #include <QTest>
 
 class TestEngine : public QObject {
     Q_OBJECT
 private slots:
-    void smoke();
+    void schemaHasTheFixedShape();
+    void integerConversions_data();
+    void integerConversions();
+    void dateConversions_data();
+    void dateConversions();
+    void timeConversions_data();
+    void timeConversions();
+    void textLengths();
+    void engineRefusesWhatBypassesConversion();
+    void textEquality_data();
+    void textEquality();
+    void groupByFoldsLikeEquality();
+    void statementsAndErrors();
+    void dateLiterals();
+    void accountNamesAreUnique();
 };
 
-void TestEngine::smoke() {
+namespace {
+
+int countOf(TestDatabase &db, const QString &table) {
+    return int(db.scalar(QStringLiteral("select count(*) from ") + table).toLongLong());
+}
+
+//! Inserts one order line with `text` bound for `column`; returns the stored value or throws.
+QVariant storeFor(TestDatabase &db, const QString &column, const QString &text) {
+    Statement st;
+    st.add(QStringLiteral("INSERT INTO ordern (%1)").arg(column));
+    st.add(QStringLiteral("VALUES (?)"));
+    st.bindFor(column, text);
+    db.connection().execute(st);
+    return db.scalar(QStringLiteral("select %1 from ordern where ord_id = ?").arg(column),
+                     {db.connection().lastInsertId()});
+}
+
+} // namespace
+
+void TestEngine::schemaHasTheFixedShape() {
     TestDatabase db;
-    db.addMenu(QStringLiteral("CoCo"), QStringLiteral("茶類"), QStringLiteral("綠茶"), QStringLiteral("中"),
-               30);
-    QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM menu")).toLongLong(), 1);
-    QCOMPARE(db.scalar(QStringLiteral("SELECT men_name FROM menu WHERE men_merchant = ? COLLATE KTEXT"),
-                       {QStringLiteral("ｃｏｃｏ  ")})
-                 .toString(),
-             QStringLiteral("綠茶"));
+    db.exec(QStringLiteral("INSERT INTO customer (cus_number, cus_name, cus_password, cus_group, cus_leve) "
+                           "VALUES ('a', 'n', 'p', 'g', 3)"));
+    Statement st;
+    st.add(QStringLiteral("select * from customer"));
+    const ResultSet rs = db.connection().select(st);
+    QCOMPARE(rs.columnCount(), 6);
+    QCOMPARE(rs.columns[2].name, QStringLiteral("cus_name"));
+    QCOMPARE(rs.columns[5].name, QStringLiteral("cus_leve"));
+    QCOMPARE(rs.value(0, 2).toString(), QStringLiteral("n"));
+    QCOMPARE(rs.value(0, 5).toLongLong(), 3);
+    const QString sql =
+        db.scalar(QStringLiteral("select group_concat(sql, ';') from sqlite_schema")).toString();
+    QVERIFY(sql.contains(QStringLiteral("STRICT")));
+    QVERIFY(sql.contains(QStringLiteral("AUTOINCREMENT")));
+    QVERIFY(sql.contains(QStringLiteral("CONSTRAINT cus_name_len CHECK(length(cus_name) <= 8)")));
+    QVERIFY(!sql.contains(QStringLiteral("KTEXT"))); // readable by tools without our collation
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from sqlite_schema where type = 'index' and name in "
+                                      "('ordern_date', 'menu_merchant_type')"))
+                 .toLongLong(),
+             2);
+    QCOMPARE(db.scalar(QStringLiteral("pragma journal_mode")).toString(), QStringLiteral("delete"));
+}
+
+void TestEngine::integerConversions_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("stored"); // null: refused
+    QTest::newRow("digits") << "35" << QVariant(35);
+    QTest::newRow("zero") << "0" << QVariant(0);
+    QTest::newRow("spaces") << " 42 " << QVariant(42);
+    QTest::newRow("negative") << "-7" << QVariant(-7);
+    QTest::newRow("fraction") << "12.5" << QVariant();
+    QTest::newRow("whole fraction") << "12.0" << QVariant();
+    QTest::newRow("exponent") << "1e3" << QVariant();
+    QTest::newRow("letters") << "abc" << QVariant();
+    QTest::newRow("empty") << "" << QVariant();
+    QTest::newRow("too large") << "99999999999" << QVariant();
+    QTest::newRow("full-width digits") << "３５" << QVariant();
+}
+
+void TestEngine::integerConversions() {
+    QFETCH(QString, text);
+    QFETCH(QVariant, stored);
+    TestDatabase db;
+    if (stored.isValid()) {
+        QCOMPARE(storeFor(db, QStringLiteral("ord_pric"), text).toLongLong(), stored.toLongLong());
+        return;
+    }
+    try {
+        storeFor(db, QStringLiteral("ord_pric"), text);
+        QFAIL("the value was stored");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("ord_pric")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(QLatin1Char('\'') + text.trimmed()), qPrintable(e.message()));
+    }
+    QCOMPARE(countOf(db, QStringLiteral("ordern")), 0);
+}
+
+void TestEngine::dateConversions_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored"); // empty: refused
+    QTest::newRow("slashes") << "yyyy/MM/dd"
+                             << "/"
+                             << "2026/12/09"
+                             << "2026-12-09";
+    QTest::newRow("short parts") << "yyyy/MM/dd"
+                                 << "/"
+                                 << "2026/1/5"
+                                 << "2026-01-05";
+    QTest::newRow("system separator") << "dd.MM.yyyy"
+                                      << "."
+                                      << "2026.12.09"
+                                      << "2026-12-09";
+    QTest::newRow("short date format") << "dd.MM.yyyy"
+                                       << "."
+                                       << "09.12.2026"
+                                       << "2026-12-09";
+    QTest::newRow("leap day") << "yyyy/MM/dd"
+                              << "/"
+                              << "2028/02/29"
+                              << "2028-02-29";
+    QTest::newRow("impossible day") << "yyyy/MM/dd"
+                                    << "/"
+                                    << "2026/02/30"
+                                    << "";
+    QTest::newRow("month 13") << "yyyy/MM/dd"
+                              << "/"
+                              << "2026/13/01"
+                              << "";
+    QTest::newRow("words") << "yyyy/MM/dd"
+                           << "/"
+                           << "tomorrow"
+                           << "";
+    QTest::newRow("empty") << "yyyy/MM/dd"
+                           << "/"
+                           << ""
+                           << "";
+}
+
+void TestEngine::dateConversions() {
+    QFETCH(QString, format);
+    QFETCH(QString, separator);
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    TestDatabase db;
+    LocaleFormats f;
+    f.shortDateFormat = format;
+    f.dateSeparator = separator.at(0);
+    db.connection().setLocaleFormats(f);
+    if (!stored.isEmpty()) {
+        QCOMPARE(storeFor(db, QStringLiteral("ord_date"), text).toString(), stored);
+        return;
+    }
+    QVERIFY_THROWS_EXCEPTION(DbError, storeFor(db, QStringLiteral("ord_date"), text));
+    QCOMPARE(countOf(db, QStringLiteral("ordern")), 0);
+}
+
+void TestEngine::timeConversions_data() {
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("colon") << ":"
+                           << "13:05"
+                           << "13:05";
+    QTest::newRow("midnight") << ":"
+                              << "00:00"
+                              << "00:00";
+    QTest::newRow("one digit hour") << ":"
+                                    << "9:30"
+                                    << "09:30";
+    QTest::newRow("system separator") << "."
+                                      << "23.59"
+                                      << "23:59";
+    QTest::newRow("hour 24") << ":"
+                             << "24:00"
+                             << "";
+    QTest::newRow("minute 60") << ":"
+                               << "13:60"
+                               << "";
+    QTest::newRow("no separator") << ":"
+                                  << "1305"
+                                  << "";
+    QTest::newRow("empty") << ":"
+                           << ""
+                           << "";
+}
+
+void TestEngine::timeConversions() {
+    QFETCH(QString, separator);
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    TestDatabase db;
+    LocaleFormats f;
+    f.timeSeparator = separator.at(0);
+    db.connection().setLocaleFormats(f);
+    if (!stored.isEmpty()) {
+        QCOMPARE(storeFor(db, QStringLiteral("ord_time"), text).toString(), stored);
+        return;
+    }
+    QVERIFY_THROWS_EXCEPTION(DbError, storeFor(db, QStringLiteral("ord_time"), text));
+    QCOMPARE(countOf(db, QStringLiteral("ordern")), 0);
+}
+
+void TestEngine::textLengths() {
+    TestDatabase db;
+    auto apply = [&](const QString &name) {
+        Statement st;
+        st.add(QStringLiteral("INSERT INTO customer (cus_number, cus_name) VALUES (?, ?)"));
+        st.bindFor(QStringLiteral("cus_number"), name + QStringLiteral("-acct"));
+        st.bindFor(QStringLiteral("cus_name"), name);
+        db.connection().execute(st);
+    };
+    apply(QStringLiteral("一二三四五六七八")); // 8 characters fit
+    apply(QStringLiteral("abcdefgh"));
+    try {
+        apply(QStringLiteral("一二三四五六七八九"));
+        QFAIL("a 9-character name was stored");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("too small")), qPrintable(e.message()));
+        QVERIFY(e.message().contains(QStringLiteral("cus_name")));
+    }
+    QCOMPARE(countOf(db, QStringLiteral("customer")), 2);
+}
+
+void TestEngine::engineRefusesWhatBypassesConversion() {
+    // Plain binds skip the conversion: the table's own rules still refuse.
+    TestDatabase db;
+    try {
+        db.exec(QStringLiteral("INSERT INTO menu (men_price) VALUES (?)"), {QStringLiteral("abc")});
+        QFAIL("stored text in an integer column");
+    } catch (const DbError &e) {
+        QCOMPARE(e.code(), 3091); // SQLITE_CONSTRAINT_DATATYPE
+        QVERIFY(e.message().contains(QStringLiteral("INTEGER")));
+    }
+    try {
+        db.exec(QStringLiteral("INSERT INTO menu (men_name) VALUES (?)"), {QString(31, QLatin1Char('x'))});
+        QFAIL("stored an over-long text");
+    } catch (const DbError &e) {
+        QVERIFY(e.message().contains(QStringLiteral("men_name_len")));
+    }
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             db.exec(QStringLiteral("INSERT INTO ordern (ord_date) VALUES ('2026-02-30')")));
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             db.exec(QStringLiteral("INSERT INTO ordern (ord_time) VALUES ('7:5')")));
+    QCOMPARE(countOf(db, QStringLiteral("menu")) + countOf(db, QStringLiteral("ordern")), 0);
+}
+
+void TestEngine::textEquality_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("equal");
+    QTest::newRow("case") << "CoCo"
+                          << "coco" << true;
+    QTest::newRow("full-width") << "CoCo"
+                                << "ＣｏＣｏ" << true;
+    QTest::newRow("full-width upper") << "coco"
+                                      << "ＣＯＣＯ" << true;
+    QTest::newRow("trailing spaces") << "admin"
+                                     << "admin   " << true;
+    QTest::newRow("stored trailing") << "admin  "
+                                     << "ADMIN" << true;
+    QTest::newRow("ideographic space") << "admin"
+                                       << "admin　" << true;
+    QTest::newRow("non-ascii case") << "ΣΟΦΙΑ"
+                                    << "σοφια" << true;
+    QTest::newRow("chinese") << "五十嵐"
+                             << "五十嵐 " << true;
+    QTest::newRow("leading space") << "admin"
+                                   << " admin" << false;
+    QTest::newRow("different") << "admin"
+                               << "admins" << false;
+    QTest::newRow("prefix") << "五十嵐"
+                            << "五十" << false;
+}
+
+void TestEngine::textEquality() {
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    QFETCH(bool, equal);
+    TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO customer (cus_number) VALUES (?)"), {stored});
+    const qint64 found =
+        db.scalar(QStringLiteral("select count(*) from customer where cus_number = ? COLLATE KTEXT"), {typed})
+            .toLongLong();
+    QCOMPARE(found, equal ? 1 : 0);
+    QCOMPARE(TextCollation::compare(stored, typed) == 0, equal);
+    QCOMPARE(TextCollation::compare(typed, stored) == 0, equal);
+}
+
+void TestEngine::groupByFoldsLikeEquality() {
+    TestDatabase db;
+    for (const QString &shop : {QStringLiteral("CoCo"), QStringLiteral("coco "), QStringLiteral("ＣＯＣＯ"),
+                                QStringLiteral("五十嵐"), QStringLiteral("五十嵐")})
+        db.addMenu(shop, QStringLiteral("茶類"), QStringLiteral("綠茶"), QStringLiteral("中"), 30);
+    Statement st;
+    st.add(QStringLiteral("select men_merchant from menu"));
+    st.add(QStringLiteral("GROUP BY men_merchant COLLATE KTEXT"));
+    QCOMPARE(db.connection().select(st).rowCount(), 2);
+}
+
+void TestEngine::statementsAndErrors() {
+    TestDatabase db;
+    Statement st;
+    st.add(QStringLiteral("select"));
+    st.add(QStringLiteral("  Sum(ord_pric)"));
+    st.add(QStringLiteral("from ordern"));
+    QCOMPARE(st.text(), QStringLiteral("select\r\n  Sum(ord_pric)\r\nfrom ordern\r\n"));
+    const ResultSet sum = db.connection().select(st);
+    QCOMPARE(sum.rowCount(), 1);
+    QVERIFY(sum.isNull(0, 0)); // a sum over no rows is empty
+
+    Statement bad;
+    bad.add(QStringLiteral("selec * from menu"));
+    try {
+        db.connection().select(bad);
+        QFAIL("a syntax error passed");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("syntax error")), qPrintable(e.message()));
+        QCOMPARE(e.code(), 1);
+    }
+    Statement missingValue;
+    missingValue.add(QStringLiteral("select * from menu where men_name = ?"));
+    QVERIFY_THROWS_EXCEPTION(DbError, db.connection().select(missingValue));
+    Statement two;
+    two.add(QStringLiteral("delete from menu; delete from ordern"));
+    QVERIFY_THROWS_EXCEPTION(DbError, db.connection().execute(two));
+    Statement unknown;
+    unknown.add(QStringLiteral("INSERT INTO menu (men_name) VALUES (?)"));
+    unknown.bindFor(QStringLiteral("no_such_column"), QStringLiteral("x"));
+    QVERIFY_THROWS_EXCEPTION(DbError, db.connection().execute(unknown));
+
+    Connection closed;
+    QVERIFY_THROWS_EXCEPTION(DbError, closed.select(st));
+    QVERIFY_THROWS_EXCEPTION(DbError, closed.execute(st));
+}
+
+void TestEngine::dateLiterals() {
+    TestDatabase db;
+    storeFor(db, QStringLiteral("ord_date"), QStringLiteral("2026/12/09"));
+    storeFor(db, QStringLiteral("ord_date"), QStringLiteral("2026/12/10"));
+    QCOMPARE(
+        db.scalar(QStringLiteral("select count(*) from ordern where ord_date = #2026/12/09#")).toLongLong(),
+        1);
+    QCOMPARE(
+        db.scalar(QStringLiteral("select count(*) from ordern where ord_date = #12/10/2026#")).toLongLong(),
+        1);
+    // Inside quotes a # is just a character.
+    QCOMPARE(db.scalar(QStringLiteral("select '#1#'")).toString(), QStringLiteral("#1#"));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, db.scalar(QStringLiteral("select count(*) from ordern where ord_date = #soon#")));
+}
+
+void TestEngine::accountNamesAreUnique() {
+    TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO customer (cus_number) VALUES ('admin')"));
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             db.exec(QStringLiteral("INSERT INTO customer (cus_number) VALUES ('Admin')")));
+    QCOMPARE(countOf(db, QStringLiteral("customer")), 1);
 }
 
 QTEST_GUILESS_MAIN(TestEngine)
