@@ -1,0 +1,214 @@
+#include "Connection.h"
+#include "DbError.h"
+#include "Schema.h"
+#include "TestDatabase.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sqlite3.h>
+
+class TestFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void missingFileIsNotCreated();
+    void notADatabaseIsLeftAlone_data();
+    void notADatabaseIsLeftAlone();
+    void readOnlyFileReadsButRefusesWrites();
+    void writerWaitsThenFailsCleanly();
+    void writerWaitsForAShortLock();
+    void severalProcessesWriteAtOnce();
+
+private:
+    static QByteArray readAll(const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+void TestFaults::missingFileIsNotCreated() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kelvaro.mdb"));
+    Connection c;
+    c.setDatabaseFile(path);
+    try {
+        c.open();
+        QFAIL("opened a missing file");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("kelvaro.mdb")), qPrintable(e.message()));
+    }
+    QVERIFY(!c.isOpen());
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList());
+}
+
+void TestFaults::notADatabaseIsLeftAlone_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("expected");
+    QByteArray random(8192, Qt::Uninitialized);
+    QRandomGenerator gen(42);
+    for (char &c : random)
+        c = char(gen.bounded(256));
+    QTest::newRow("random bytes") << random << "not a database";
+    QTest::newRow("empty file") << QByteArray() << "Table 'customer' is missing";
+    QTest::newRow("text file") << QByteArray("name,price\n綠茶,30\n") << "not a database";
+    QTest::newRow("foreign database") << QByteArray("foreign") << "Table 'customer' is missing";
+    QTest::newRow("customer in another order") << QByteArray("reordered") << "not in the order";
+}
+
+void TestFaults::notADatabaseIsLeftAlone() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kelvaro.mdb"));
+    if (content == "foreign" || content == "reordered") {
+        sqlite3 *h = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &h), SQLITE_OK);
+        const char *sql =
+            content == "foreign"
+                ? "CREATE TABLE notes (id INTEGER PRIMARY KEY, body TEXT); INSERT INTO notes (body) VALUES "
+                  "('x')"
+                : "CREATE TABLE customer (cus_id INTEGER PRIMARY KEY AUTOINCREMENT, cus_name TEXT, "
+                  "cus_number TEXT, cus_password TEXT, cus_group TEXT, cus_leve INTEGER);"
+                  "CREATE TABLE menu (men_id INTEGER PRIMARY KEY AUTOINCREMENT, men_merchant TEXT, "
+                  "men_type TEXT, men_name TEXT, men_cap TEXT, men_price INTEGER);"
+                  "CREATE TABLE ordern (ord_id INTEGER PRIMARY KEY AUTOINCREMENT, ord_name TEXT, "
+                  "ord_cap TEXT, ord_pric INTEGER, ord_mer TEXT, ord_note TEXT, ord_cusomter TEXT, "
+                  "ord_date TEXT, ord_time TEXT)";
+        QCOMPARE(sqlite3_exec(h, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(h);
+    } else {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    const QByteArray before = readAll(path);
+    const QDateTime modified = QFileInfo(path).lastModified();
+    Connection c;
+    c.setDatabaseFile(path);
+    try {
+        c.open();
+        QFAIL("opened a file that is not ours");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(expected), qPrintable(e.message()));
+    }
+    QVERIFY(!c.isOpen());
+    QCOMPARE(readAll(path), before);
+    QCOMPARE(QFileInfo(path).lastModified(), modified);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{QStringLiteral("kelvaro.mdb")});
+}
+
+void TestFaults::readOnlyFileReadsButRefusesWrites() {
+    TestDatabase db;
+    db.addMenu(QStringLiteral("店"), QStringLiteral("茶類"), QStringLiteral("綠茶"), QStringLiteral("中"),
+               30);
+    db.connection().close();
+    QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QByteArray before = readAll(db.path());
+    Connection c;
+    c.setDatabaseFile(db.path());
+    // Running as root every file is writable: then ask for read-only explicitly.
+    if (QFileInfo(db.path()).isWritable()) c.setForceReadOnly(true);
+    c.open();
+    QVERIFY(c.isReadOnly());
+    Statement read;
+    read.add(QStringLiteral("select men_name from menu"));
+    QCOMPARE(c.select(read).value(0, 0).toString(), QStringLiteral("綠茶"));
+    Statement write;
+    write.add(QStringLiteral("INSERT INTO menu (men_name) VALUES (?)"));
+    write.bindFor(QStringLiteral("men_name"), QStringLiteral("新品"));
+    try {
+        c.execute(write);
+        QFAIL("wrote to a read-only file");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("readonly")), qPrintable(e.message()));
+    }
+    QCOMPARE(c.select(read).rowCount(), 1);
+    c.close();
+    QCOMPARE(readAll(db.path()), before);
+    QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestFaults::writerWaitsThenFailsCleanly() {
+    TestDatabase db;
+    auto holder = db.openAnother();
+    QCOMPARE(sqlite3_exec(holder->handle(), "BEGIN IMMEDIATE; INSERT INTO menu (men_name) VALUES ('held')",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    db.connection().setBusyTimeoutMs(300);
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        db.exec(QStringLiteral("INSERT INTO menu (men_name) VALUES (?)"), {QStringLiteral("waiting")});
+        QFAIL("wrote through another connection's lock");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("locked")), qPrintable(e.message()));
+        QCOMPARE(e.code() & 0xff, SQLITE_BUSY);
+    }
+    QVERIFY2(timer.elapsed() >= 250, qPrintable(QString::number(timer.elapsed())));
+    // The failed writer holds nothing: the holder commits and later writes go through.
+    QCOMPARE(sqlite3_exec(holder->handle(), "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    db.exec(QStringLiteral("INSERT INTO menu (men_name) VALUES (?)"), {QStringLiteral("after")});
+    QCOMPARE(db.scalar(QStringLiteral("select group_concat(men_name, ',') from menu")).toString(),
+             QStringLiteral("held,after"));
+}
+
+void TestFaults::writerWaitsForAShortLock() {
+    TestDatabase db;
+    QProcess holder;
+    holder.start(QStringLiteral(KELVARO_DATA_HELPER),
+                 {QStringLiteral("hold"), db.path(), QStringLiteral("400")});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+    db.connection().setBusyTimeoutMs(10000);
+    QElapsedTimer timer;
+    timer.start();
+    db.exec(QStringLiteral("INSERT INTO menu (men_name) VALUES (?)"), {QStringLiteral("waited")});
+    QVERIFY(timer.elapsed() >= 200);
+    QVERIFY(holder.waitForFinished(10000));
+    QCOMPARE(holder.exitCode(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select group_concat(men_name, ',') from menu")).toString(),
+             QStringLiteral("held,waited"));
+}
+
+void TestFaults::severalProcessesWriteAtOnce() {
+    TestDatabase db;
+    const int processes = 4, lines = 150;
+    std::vector<std::unique_ptr<QProcess>> running;
+    for (int p = 0; p < processes; ++p) {
+        auto proc = std::make_unique<QProcess>();
+        proc->start(
+            QStringLiteral(KELVARO_DATA_HELPER),
+            {QStringLiteral("insert"), db.path(), QString::number(lines), QStringLiteral("p%1").arg(p)});
+        running.push_back(std::move(proc));
+    }
+    for (auto &proc : running) {
+        QVERIFY(proc->waitForFinished(120000));
+        QVERIFY2(proc->exitCode() == 0, proc->readAllStandardError().constData());
+    }
+    Statement st;
+    st.add(QStringLiteral("select ord_id, ord_note from ordern order by ord_id"));
+    const ResultSet rs = db.connection().select(st);
+    QCOMPARE(rs.rowCount(), processes * lines);
+    QHash<QString, int> lastSeen;
+    qint64 previous = 0;
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        const qint64 id = rs.value(r, 0).toLongLong();
+        QVERIFY(id > previous); // unique and increasing
+        previous = id;
+        // Each process's lines are stored in the order it wrote them.
+        const QStringList note = rs.value(r, 1).toString().split(QLatin1Char('-'));
+        const int n = note[1].toInt();
+        QCOMPARE(n, lastSeen.value(note[0], -1) + 1);
+        lastSeen[note[0]] = n;
+    }
+    QCOMPARE(db.scalar(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
+}
+
+QTEST_GUILESS_MAIN(TestFaults)
+#include "tst_faults.moc"
