@@ -1,0 +1,159 @@
+#include "TForm1.h"
+
+#include "ApplicationPage.h"
+#include "CatalogPage.h"
+#include "Dialogs.h"
+#include "FormData.h"
+#include "HandlerGuard.h"
+#include "Locale.h"
+#include "MenuPage.h"
+#include "PageControl.h"
+#include "PageWidgets.h"
+#include "PermissionPage.h"
+#include "SignInPage.h"
+#include "StatusBar.h"
+#include "SummaryPage.h"
+
+#include <QIcon>
+#include <QMenuBar>
+
+static void initResources() {
+    Q_INIT_RESOURCE(kelvaro_app);
+}
+
+namespace {
+constexpr int ClientWidth = 632;
+constexpr int ClientHeight = 453;
+constexpr int StatusHeight = 25;
+constexpr int Panel0Width = 120;
+constexpr int Panel1DesignWidth = 250;
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent) {
+    initResources();
+    setObjectName(QStringLiteral("Form1"));
+    m_data = new FormData(this);
+    m_data->ADOConnection1->setLocaleFormats(Locale::current().formats());
+    buildWindow();
+    buildPages();
+
+    // Loading the form connects and opens the datasets open from the start; what fails is
+    // reported and loading goes on.
+    m_data->load([](const QString &message) { Dialogs::current().error(message); });
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+QFont TForm1::uiFont(int pixelSize) {
+    QFont font(QStringLiteral("Noto Sans CJK TC"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+void TForm1::buildWindow() {
+    setWindowTitle(QStringLiteral("Kelvaro V1.0.6"));
+    setWindowIcon(QIcon(QStringLiteral(":/app/kelvaro.png")));
+    // Single border with the system menu and minimise only: no maximise, no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(ClientWidth, ClientHeight);
+    move(218, 104);
+    setFont(uiFont(PageWidgets::WindowTextPixels));
+    setBackgroundRole(QPalette::Button);
+
+    // The main menu holds no items, so it takes no room.
+    m_mainMenu = new QMenuBar(this);
+    m_mainMenu->setObjectName(QStringLiteral("MainMenu1"));
+    setMenuBar(m_mainMenu);
+    m_mainMenu->hide();
+
+    m_pageControl = new PageControl(this);
+    m_pageControl->setObjectName(QStringLiteral("PageControl1"));
+    m_pageControl->setFixedSize(ClientWidth, ClientHeight - StatusHeight);
+    setCentralWidget(m_pageControl);
+
+    m_statusBar = new StatusBar({Panel0Width, Panel1DesignWidth}, this);
+    m_statusBar->setObjectName(QStringLiteral("SB1"));
+    m_statusBar->setFixedHeight(StatusHeight);
+    setStatusBar(m_statusBar);
+
+    connect(m_pageControl, &PageControl::pageChanged, this,
+            [this] { HandlerGuard::run([this] { PageControl1Change(); }); });
+}
+
+void TForm1::buildPages() {
+    m_signIn = new SignInPage(*this);
+    m_application = new ApplicationPage(*this);
+    m_catalog = new CatalogPage(*this);
+    m_summary = new SummaryPage(*this);
+    m_menu = new MenuPage(*this);
+    m_permission = new PermissionPage(*this);
+    const struct {
+        QWidget *page;
+        const char *caption;
+    } pages[] = {{m_signIn, "登入畫面"},  {m_application, "申請帳號"}, {m_catalog, "飲料目錄"},
+                 {m_summary, "訂單總結"}, {m_menu, "新增飲料目錄"},    {m_permission, "權限管理"}};
+    int index = 0;
+    for (const auto &p : pages) {
+        p.page->setObjectName(QStringLiteral("TabSheet%1").arg(index + 1));
+        const QString caption = QString::fromUtf8(p.caption);
+        p.page->setAccessibleName(caption);
+        m_pageControl->addPage(p.page, caption, index == SignIn);
+        ++index;
+    }
+    m_pageControl->setActivePageIndex(SignIn);
+}
+
+void TForm1::FormCreate() {
+    // Any failure ends this handler at once, silently.
+    try {
+        FormData &d = *m_data;
+        if (!d.ADOConnection1->isOpen()) d.ADOConnection1->open();
+        if (d.ADOConnection1->isOpen()) {
+            d.ADOQuery_GET->setConnection(d.ADOConnection1);
+            d.ADOQuery_SET->setConnection(d.ADOConnection1);
+        }
+        m_pageControl->setActivePageIndex(SignIn);
+    } catch (const std::exception &) {
+    }
+}
+
+void TForm1::setSignedInUser(const QString &name, int level) {
+    m_userName = name;
+    m_userLevel = level;
+}
+
+QWidget *TForm1::tabSheet(int index) const {
+    return m_pageControl->widget(index);
+}
+
+void TForm1::setTabShown(int index, bool shown) {
+    m_pageControl->setPageTabVisible(tabSheet(index), shown);
+}
+
+QComboBox *TForm1::shopBox() const {
+    return m_catalog->shopBox();
+}
+
+void TForm1::Get_CB1_Text() {
+    m_catalog->Get_CB1_Text();
+}
+
+void TForm1::PageControl1Change() {
+    switch (m_pageControl->currentTabPosition()) {
+    case 0:
+        m_catalog->enter();
+        break;
+    case 1:
+        m_summary->enter();
+        break;
+    case 2:
+        m_menu->enter();
+        break;
+    default: // the permission page has no entry work
+        break;
+    }
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+class ApplicationPage;
+class CatalogPage;
+class FormData;
+class MenuPage;
+class PageControl;
+class PermissionPage;
+class QComboBox;
+class QMenuBar;
+class SignInPage;
+class StatusBar;
+class SummaryPage;
+
+//! The program's one window: a fixed-size window with six pages, the status bar, the data
+//! components and the signed-in user. It owns every component; the pages get what they
+//! need from it.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    //! Page indices of the pages, in page-index order.
+    enum PageIndex { SignIn = 0, Application, Catalog, Summary, Menu, Permission, PageCount };
+
+    //! Builds the window, connects to the database and opens the datasets open from the
+    //! start (each failing step reported in the standard error box), then runs FormCreate.
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    //! The connection, the datasets and their data sources.
+    FormData &data() const { return *m_data; }
+
+    //! The signed-in user name; empty until sign-in.
+    QString userName() const { return m_userName; }
+    //! The user level; 0 until sign-in.
+    int userLevel() const { return m_userLevel; }
+    //! Records who has signed in; sign-in is the only caller.
+    void setSignedInUser(const QString &name, int level);
+
+    //! `PageControl1`.
+    PageControl *pageControl() const { return m_pageControl; }
+    //! `SB1`.
+    StatusBar *statusPanels() const { return m_statusBar; }
+    //! The page `TabSheet<index + 1>`.
+    QWidget *tabSheet(int index) const;
+    //! Shows or hides the tab of page `index` by the page control's current-page rules.
+    void setTabShown(int index, bool shown);
+
+    SignInPage *signInPage() const { return m_signIn; }
+    ApplicationPage *applicationPage() const { return m_application; }
+    CatalogPage *catalogPage() const { return m_catalog; }
+    //! The shop box `CB1` of the catalog page.
+    QComboBox *shopBox() const;
+
+    //! Appends every distinct shop name to the shop box's item list.
+    void Get_CB1_Text();
+    //! The page work for the tab the user has chosen, dispatched on its tab position.
+    void PageControl1Change();
+
+    //! The window's Traditional Chinese font at a pixel size (96 dpi pixels).
+    static QFont uiFont(int pixelSize);
+
+private:
+    void buildWindow();
+    void buildPages();
+    void FormCreate();
+
+    FormData *m_data = nullptr;
+    QMenuBar *m_mainMenu = nullptr;
+    PageControl *m_pageControl = nullptr;
+    StatusBar *m_statusBar = nullptr;
+    SignInPage *m_signIn = nullptr;
+    ApplicationPage *m_application = nullptr;
+    CatalogPage *m_catalog = nullptr;
+    SummaryPage *m_summary = nullptr;
+    MenuPage *m_menu = nullptr;
+    PermissionPage *m_permission = nullptr;
+    QString m_userName;
+    int m_userLevel = 0;
+};
