@@ -75,6 +75,7 @@ void TDBXNavigator::setDataSource(DataSource *source) {
     if (m_source) disconnect(m_source, nullptr, this, nullptr);
     m_source = source;
     m_link.setDataSource(source);
+    if (m_loading) return;
     if (source)
         connect(source, &QObject::destroyed, this, [this] {
             m_source = nullptr;
@@ -93,6 +94,7 @@ void TDBXNavigator::setVisibleButtons(TButtonSet buttons) {
     m_visibleButtons = buttons;
     for (int i = 0; i < NavButtonCount; ++i)
         m_buttons[size_t(i)]->setHidden(!buttons.contains(TNavigateBtnX(i)));
+    if (m_loading) return;
     updateMinimumSize();
     if (m_showType == stWidth) {
         const QSize laid = layoutSideBySide(size());
@@ -130,6 +132,7 @@ void TDBXNavigator::setFontSize(int size) {
 
 void TDBXNavigator::setShowType(TNavShowTypeName type) {
     m_showType = type;
+    if (m_loading) return;
     updateMinimumSize();
     if (type == stWidth)
         setBounds(geometry());
@@ -261,6 +264,10 @@ void TDBXNavigator::layoutStacked(const QSize &size) {
 }
 
 void TDBXNavigator::setBounds(const QRect &bounds) {
+    if (m_loading) {
+        setGeometry(bounds);
+        return;
+    }
     const QSize s = m_showType == stWidth ? layoutSideBySide(bounds.size()) : minimumSizeFor(bounds.size());
     setGeometry(QRect(bounds.topLeft(), s));
     if (m_showType == stHeight) layoutStacked(s);
@@ -268,6 +275,7 @@ void TDBXNavigator::setBounds(const QRect &bounds) {
 
 void TDBXNavigator::resizeEvent(QResizeEvent *event) {
     QFrame::resizeEvent(event);
+    if (m_loading) return;
     const QSize allowed = minimumSizeFor(size());
     if (allowed != size()) {
         resize(allowed); // comes back here with the allowed size
@@ -277,4 +285,25 @@ void TDBXNavigator::resizeEvent(QResizeEvent *event) {
         layoutSideBySide(size());
     else
         layoutStacked(size());
+}
+
+void TDBXNavigator::beginLoad() {
+    m_loading = true;
+    setMinimumSize(0, 0); // the stored size is taken as it is until loading ends
+}
+
+void TDBXNavigator::endLoad() {
+    m_loading = false;
+    updateMinimumSize();
+    if (m_showType == stWidth) {
+        const QSize laid = layoutSideBySide(size());
+        if (laid != size()) resize(laid);
+    } else {
+        const QSize s = minimumSizeFor(size());
+        if (s != size()) resize(s);
+        layoutStacked(size());
+    }
+    reloadHints();
+    reloadCaptions();
+    activeChanged();
 }

@@ -72,8 +72,14 @@ public:
     void setHints(const QStringList &hints);
     void reloadHints();
 
-    //! Applies the minimum-size rule and lays the buttons out on the given bounds.
+    //! Applies the minimum-size rule and lays the buttons out on the given bounds. Outside
+    //! loading, set the visible buttons first: the width is only ever rounded down.
     void setBounds(const QRect &bounds);
+    //! Starts applying stored settings: no layout and no enabling rule runs until endLoad().
+    void beginLoad();
+    //! Relays the bar on its size, reloads hints and captions and runs the enabling rules.
+    void endLoad();
+    bool isLoading() const { return m_loading; }
     //! The size the bar takes for a proposed size: at least one minimum button per visible
     //! button, and, unless a layout manages the bar, a width divisible by their number.
     QSize minimumSizeFor(const QSize &proposed) const;
@@ -149,4 +155,5 @@ private:
     TNavigateBtnX m_focusedButton = nbFirst;
     QByteArray m_bookmark;
     bool m_hasBookmark = false;
+    bool m_loading = false;
 };

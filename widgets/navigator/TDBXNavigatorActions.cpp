@@ -128,6 +128,7 @@ void TDBXNavigator::setButtonEnabled(TNavigateBtnX button, bool on) {
 }
 
 void TDBXNavigator::dataChanged() {
+    if (m_loading) return;
     const bool live = isLive();
     Dataset *data = dataset();
     const bool upEnabled = live && !data->bof();
@@ -147,6 +148,7 @@ void TDBXNavigator::dataChanged() {
 }
 
 void TDBXNavigator::editingChanged() {
+    if (m_loading) return;
     const bool live = isLive();
     Dataset *data = dataset();
     const bool modifiable = live && data->canModify();
@@ -163,6 +165,7 @@ void TDBXNavigator::editingChanged() {
 }
 
 void TDBXNavigator::activeChanged() {
+    if (m_loading) return;
     if (!isLive()) {
         for (TNavButton *b : m_buttons)
             b->setEnabled(false);
@@ -176,7 +179,7 @@ void TDBXNavigator::activeChanged() {
 
 void TDBXNavigator::changeEvent(QEvent *event) {
     QFrame::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange && m_buttons[0]) // not while building
+    if (event->type() == QEvent::EnabledChange && m_buttons[0] && !m_loading) // not while building
         activeChanged();
 }
 

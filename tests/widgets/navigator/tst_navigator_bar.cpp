@@ -211,6 +211,23 @@ private slots:
         QCOMPARE(accounts.width(), 344);
     }
 
+    void loadingAppliesStoredSettingsAtOnce() {
+        QWidget page;
+        TDBXNavigator nav(&page);
+        nav.beginLoad();
+        // A stored form gives the bounds before the buttons: nothing is laid out meanwhile.
+        nav.setBounds(QRect(344, 0, 270, 38));
+        nav.setVisibleButtons(TButtonSet(2093));
+        nav.setCaptions({QStringLiteral("頭")});
+        QCOMPARE(nav.geometry(), QRect(344, 0, 270, 38));
+        nav.endLoad();
+        QCOMPARE(nav.geometry(), QRect(344, 0, 270, 38));
+        QCOMPARE(visibleWidths(nav), QList<int>(5, 54));
+        QCOMPARE(nav.button(nbFirst)->text(), QStringLiteral("頭"));
+        QVERIFY(nav.button(nbExit)->isEnabledTo(&nav));
+        QVERIFY(!nav.button(nbFirst)->isEnabledTo(&nav));
+    }
+
     void emptySetKeepsOneButtonOfRoom() {
         QWidget page;
         TDBXNavigator nav(&page);
