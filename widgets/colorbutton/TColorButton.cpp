@@ -1,6 +1,7 @@
 #include "TColorButton.h"
 
 #include "Dialogs.h"
+#include "HandlerGuard.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -148,11 +149,11 @@ void TColorButton::drawButton(QPainter &painter, TOwnerDrawState state) {
         painter.save();
         try {
             emit OnDrawButton(this, &painter, r, state);
-        } catch (const std::exception &e) {
+        } catch (...) {
             // Painting must not throw into the event loop: report once painting is over.
             if (!m_errorPending) {
                 m_errorPending = true;
-                const QString message = QString::fromUtf8(e.what());
+                const QString message = HandlerGuard::messageOf(std::current_exception());
                 QTimer::singleShot(0, this, [this, message] {
                     Dialogs::current().error(message);
                     m_errorPending = false;

@@ -3,8 +3,8 @@
 
 #include "DataSource.h"
 #include "Dataset.h"
-#include "DbError.h"
 #include "Dialogs.h"
+#include "HandlerGuard.h"
 #include "NavButtonDefaults.h"
 #include "TNavButton.h"
 
@@ -106,15 +106,16 @@ void TDBXNavigator::performAction(TNavigateBtnX button, Dataset *data) {
 
 void TDBXNavigator::userClick(TNavigateBtnX button) {
     QPointer<TNavButton> source(m_buttons[size_t(button)]);
+    std::exception_ptr error;
     try {
         ClickButton(button);
-    } catch (const DbError &e) {
-        if (source) source->stopRepeat();
-        Dialogs::current().error(e.message());
-    } catch (const std::exception &e) {
-        if (source) source->stopRepeat();
-        Dialogs::current().error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        error = std::current_exception();
     }
+    if (!error) return;
+    // Stop repeating first: the error box runs its own event loop, where the timer would go on.
+    if (source) source->stopRepeat();
+    Dialogs::current().error(HandlerGuard::messageOf(error));
 }
 
 // --- enabling rules ----------------------------------------------------------------------
