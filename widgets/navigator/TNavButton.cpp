@@ -91,6 +91,7 @@ void TNavButton::mousePressEvent(QMouseEvent *event) {
     if (!m_repeat || event->button() != Qt::LeftButton || !isDown()) return;
     if (!m_timer) {
         m_timer = new QTimer(this);
+        m_timer->setTimerType(Qt::PreciseTimer); // never early: the pauses are part of the feel
         connect(m_timer, &QTimer::timeout, this, &TNavButton::repeatTick);
     }
     m_timer->setInterval(InitRepeatPause);
@@ -109,7 +110,8 @@ void TNavButton::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void TNavButton::repeatTick() {
-    m_timer->setInterval(RepeatPause);
+    // Setting the interval restarts the timer, so only after the first pause.
+    if (m_timer->interval() != RepeatPause) m_timer->setInterval(RepeatPause);
     if (isDown() && isEnabled())
         emit navClick(m_index);
     else
