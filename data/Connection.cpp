@@ -300,6 +300,8 @@ ResultSet Connection::run(const QString &rawText, const QVector<Statement::Param
         rs.columns[c].originName = str16(sqlite3_column_origin_name16(g.stmt, c + offset));
     }
 
+    rs.m_cells.reserve(size_t(n) * 256);
+    rs.m_text.reserve(size_t(n) * 256 * 8);
     int rc;
     while ((rc = sqlite3_step(g.stmt)) == SQLITE_ROW) {
         if (offset) rs.keys.push_back(sqlite3_column_int64(g.stmt, 0));
@@ -315,8 +317,8 @@ ResultSet Connection::run(const QString &rawText, const QVector<Statement::Param
                 cell.real = sqlite3_column_double(g.stmt, c);
                 break;
             case SQLITE_TEXT: {
-                const auto *p = static_cast<const char16_t *>(sqlite3_column_text16(g.stmt, c));
-                rs.appendText(cell, p, sqlite3_column_bytes16(g.stmt, c) / 2);
+                const unsigned char *p = sqlite3_column_text(g.stmt, c);
+                rs.appendUtf8(cell, p, sqlite3_column_bytes(g.stmt, c));
                 break;
             }
             case SQLITE_BLOB: {

@@ -58,6 +58,8 @@ struct ResultSet {
     int m_rows = 0;
 
     void appendText(Cell &cell, const char16_t *data, qsizetype length);
+    //! Decodes UTF-8 straight into the text buffer (the engine stores UTF-8).
+    void appendUtf8(Cell &cell, const unsigned char *data, qsizetype bytes);
 };
 
 //! The one connection to the shared database file. Every failure throws DbError with the

@@ -56,3 +56,53 @@ int ResultSet::appendRow(const QVector<QVariant> &values) {
     }
     return m_rows++;
 }
+
+void ResultSet::appendUtf8(Cell &cell, const unsigned char *p, qsizetype bytes) {
+    cell.kind = Kind::Text;
+    const size_t start = m_text.size();
+    cell.text.offset = quint32(start);
+    m_text.resize(start + size_t(bytes)); // UTF-16 never needs more units than UTF-8 has bytes
+    char16_t *out = m_text.data() + start;
+    const unsigned char *end = p + bytes;
+    while (p < end) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            *out++ = b;
+            ++p;
+            continue;
+        }
+        char32_t cp = 0xFFFD;
+        int extra = 0;
+        if ((b & 0xE0) == 0xC0) {
+            cp = b & 0x1F;
+            extra = 1;
+        } else if ((b & 0xF0) == 0xE0) {
+            cp = b & 0x0F;
+            extra = 2;
+        } else if ((b & 0xF8) == 0xF0) {
+            cp = b & 0x07;
+            extra = 3;
+        }
+        ++p;
+        bool ok = extra > 0 && end - p >= extra;
+        for (int i = 0; ok && i < extra; ++i) {
+            ok = (p[i] & 0xC0) == 0x80;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        if (!ok) {
+            *out++ = 0xFFFD;
+            continue;
+        }
+        p += extra;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            *out++ = char16_t(0xD800 + (cp >> 10));
+            *out++ = char16_t(0xDC00 + (cp & 0x3FF));
+        } else {
+            *out++ = char16_t(cp);
+        }
+    }
+    const size_t length = size_t(out - (m_text.data() + start));
+    m_text.resize(start + length);
+    cell.text.length = quint32(length);
+}

@@ -98,7 +98,8 @@ QStringList Schema::createStatements() {
     }
     // Account names are unique (ignoring case) so that sign-in finds exactly one row.
     out << QStringLiteral("CREATE UNIQUE INDEX customer_number ON customer(cus_number COLLATE NOCASE)");
-    out << QStringLiteral("CREATE INDEX ordern_date ON ordern(ord_date)");
+    // A day's lines by date, already in shop order for the summary's ORDER BY ord_mer.
+    out << QStringLiteral("CREATE INDEX ordern_date ON ordern(ord_date, ord_mer)");
     out << QStringLiteral("CREATE INDEX menu_merchant_type ON menu(men_merchant, men_type)");
     return out;
 }
