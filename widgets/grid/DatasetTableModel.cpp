@@ -61,10 +61,10 @@ QVariant DatasetTableModel::data(const QModelIndex &index, int role) const {
     if (!field) return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-        // The snapshot may be shorter for a moment while the dataset's controls are disabled.
-        if (index.row() >= liveRowCount()) return QString();
-        return field->displayTextAt(index.row());
+    case Qt::AccessibleTextRole: {
+        const int row = snapshotRow(index.row());
+        return row < 0 ? QString() : field->displayTextAt(row);
+    }
     case Qt::TextAlignmentRole:
         switch (field->type()) {
         case FieldType::AutoInc:
@@ -86,6 +86,13 @@ QVariant DatasetTableModel::headerData(int section, Qt::Orientation orientation,
     }
     if (role == Qt::DisplayRole) return QString();
     return QVariant();
+}
+
+int DatasetTableModel::snapshotRow(int row) const {
+    if (m_pendingInsert >= 0 && row >= m_pendingInsert) ++row;
+    if (m_pendingRemove >= 0 && row >= m_pendingRemove) row = row == m_pendingRemove ? -1 : row - 1;
+    // The snapshot may be shorter for a moment while the dataset's controls are disabled.
+    return row >= liveRowCount() ? -1 : row;
 }
 
 Qt::ItemFlags DatasetTableModel::flags(const QModelIndex &index) const {
@@ -148,7 +155,9 @@ void DatasetTableModel::rowInserted(int row) {
         dataSetChanged();
         return;
     }
+    m_pendingInsert = row;
     beginInsertRows(QModelIndex(), row, row);
+    m_pendingInsert = -1;
     ++m_rows;
     endInsertRows();
     emit currentRecordMoved();
@@ -159,7 +168,9 @@ void DatasetTableModel::rowRemoved(int row) {
         dataSetChanged();
         return;
     }
+    m_pendingRemove = row;
     beginRemoveRows(QModelIndex(), row, row);
+    m_pendingRemove = -1;
     --m_rows;
     endRemoveRows();
     emit currentRecordMoved();

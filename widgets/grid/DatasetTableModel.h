@@ -58,7 +58,14 @@ private:
     int liveRowCount() const;
     void rebuild();
 
+    //! The snapshot row shown in model row `row`; -1 for none.
+    int snapshotRow(int row) const;
+
     // Cached so that the row count seen between beginInsertRows and endInsertRows is the old one.
     int m_rows = 0;
+    // The dataset tells us after the fact: while the views hear "about to insert / remove",
+    // model rows are mapped onto the snapshot as it was before the change.
+    int m_pendingInsert = -1;
+    int m_pendingRemove = -1;
     QVector<Field *> m_columns;
 };

@@ -1,0 +1,244 @@
+#include "Field.h"
+#include "GridFixture.h"
+#include "GridPopupMenu.h"
+#include "ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+// Closes the pop-up menu as soon as it shows, noting that it did.
+static void closeNextPopup(bool *shown) {
+    QTimer::singleShot(0, [shown] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            *shown = true;
+            menu->close();
+        }
+    });
+}
+
+class TestGridSelection : public QObject {
+    Q_OBJECT
+private slots:
+    void listIsInDatasetOrderWhateverTheTickingOrder() {
+        GridFixture f(12);
+        for (int recNo : {5, 2, 9})
+            f.clickBox(recNo - 1);
+        QCOMPARE(f.tickedRecNos(), (QList<int>{2, 5, 9}));
+        QCOMPARE(f.changes, 3);
+        QCOMPARE(f.grid->selectedRows().count(), 3);
+        // Ticking an already ticked row unticks it; the order of the rest holds.
+        f.clickBox(4);
+        QCOMPARE(f.tickedRecNos(), (QList<int>{2, 9}));
+        QVERIFY(f.grid->isRowTicked(8));
+        QVERIFY(!f.grid->isRowTicked(4));
+    }
+
+    void singleSelectBoxesKeepAtMostOneTick() {
+        GridFixture f(6, QStringLiteral("SMDBGrid4"));
+        f.clickBox(1); // A
+        QCOMPARE(f.tickedRecNos(), QList<int>{2});
+        QCOMPARE(f.items->recNo(), 2);
+        QCOMPARE(f.changes, 1);
+        f.clickBox(3); // B
+        QCOMPARE(f.tickedRecNos(), QList<int>{4});
+        QCOMPARE(f.items->recNo(), 4);
+        QCOMPARE(f.changes, 2);
+        f.clickBox(3); // B again
+        QVERIFY(f.tickedRecNos().isEmpty());
+        QCOMPARE(f.changes, 3);
+        // Plain clicks on data cells neither tick nor fire.
+        f.clickCell(2, 1);
+        QVERIFY(f.tickedRecNos().isEmpty());
+        QCOMPARE(f.changes, 3);
+    }
+
+    void multiSelectClicks() {
+        GridFixture f(10);
+        f.clickBox(1);
+        f.clickBox(6);
+        QCOMPARE(f.changes, 2);
+        // A plain click moves the current record and keeps the ticks.
+        f.clickCell(4, 2);
+        QCOMPARE(f.items->recNo(), 5);
+        QCOMPARE(f.grid->currentIndex().column(), 2);
+        QCOMPARE(f.tickedRecNos(), (QList<int>{2, 7}));
+        QCOMPARE(f.changes, 2);
+        // Ctrl+click on a data cell toggles that row.
+        f.clickCell(3, 0, Qt::LeftButton, Qt::ControlModifier);
+        QCOMPARE(f.tickedRecNos(), (QList<int>{2, 4, 7}));
+        QCOMPARE(f.changes, 3);
+        // Ctrl+click on a box toggles on press and on release: unchanged, two events.
+        f.clickBox(6, Qt::LeftButton, Qt::ControlModifier);
+        QCOMPARE(f.tickedRecNos(), (QList<int>{2, 4, 7}));
+        QCOMPARE(f.changes, 5);
+    }
+
+    void shiftClickTicksTheRangeWithoutEvents() {
+        GridFixture f(12);
+        f.clickCell(2, 0);
+        const int before = f.changes;
+        f.clickCell(6, 1, Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(f.tickedRecNos(), (QList<int>{3, 4, 5, 6, 7}));
+        QCOMPARE(f.items->recNo(), 7);
+        QCOMPARE(f.changes, before);
+        // And backwards from the new current row.
+        f.clickCell(0, 1, Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(f.tickedRecNos(), (QList<int>{1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(f.items->recNo(), 1);
+    }
+
+    void rightClicks() {
+        GridFixture f(8);
+        // On a box: ticks like a left click, no menu.
+        bool shown = false;
+        closeNextPopup(&shown);
+        f.clickBox(2, Qt::RightButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.tickedRecNos(), QList<int>{3});
+        QVERIFY(!shown);
+        // On a data cell: the menu opens, then the clicked row is current.
+        shown = false;
+        closeNextPopup(&shown);
+        f.clickCell(5, 1, Qt::RightButton);
+        QVERIFY(shown);
+        QCOMPARE(f.items->recNo(), 6);
+        QCOMPARE(f.tickedRecNos(), QList<int>{3});
+        // The corner opens it with any button.
+        shown = false;
+        closeNextPopup(&shown);
+        f.clickCorner(Qt::LeftButton);
+        QVERIFY(shown);
+    }
+
+    void closedDatasetIgnoresClicks() {
+        GridFixture f(5, QStringLiteral("SMDBGrid3"), false);
+        bool shown = false;
+        closeNextPopup(&shown);
+        f.clickCorner(Qt::RightButton);
+        QTest::mouseClick(f.grid->viewport(), Qt::RightButton, {}, QPoint(50, 50));
+        QTest::mouseClick(f.grid->verticalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCoreApplication::processEvents();
+        QVERIFY(!shown);
+        QCOMPARE(f.changes, 0);
+        QVERIFY(f.grid->selectedRows().isEmpty());
+    }
+
+    void cellClickFiresOnDataCellsOnly() {
+        GridFixture f(5, QStringLiteral("SMDBGrid4"));
+        QList<int> clicked;
+        f.grid->OnCellClick = [&](TSMDBGrid *, int column) { clicked.append(column); };
+        f.clickCell(1, 2);
+        f.clickCell(3, 0);
+        f.clickBox(2);
+        bool shown = false;
+        closeNextPopup(&shown);
+        f.clickCell(2, 1, Qt::RightButton);
+        QVERIFY(shown);
+        QCOMPARE(clicked, (QList<int>{2, 0}));
+    }
+
+    void reopeningDropsTicksSilently() {
+        GridFixture f(6);
+        f.clickBox(1);
+        f.clickBox(4);
+        const int before = f.changes;
+        f.items->close();
+        QVERIFY(f.grid->selectedRows().isEmpty());
+        f.items->open();
+        QVERIFY(f.grid->selectedRows().isEmpty());
+        QCOMPARE(f.changes, before);
+        QVERIFY(!f.grid->selectedRows().find(f.items->bookmark()));
+    }
+
+    void refreshKeepsRecordAndDropsTicks() {
+        GridFixture f(8);
+        f.clickBox(2);
+        f.clickBox(5);
+        f.clickCell(5, 0);
+        // Another copy of the program adds an item meanwhile: the refresh re-reads the rows.
+        f.db.addMenu(QStringLiteral("shopA"), QStringLiteral("tea"), QStringLiteral("late"),
+                     QStringLiteral("大"), 5);
+        const int before = f.changes;
+        f.grid->refreshData();
+        QVERIFY(f.grid->selectedRows().isEmpty());
+        QCOMPARE(f.changes, before);
+        QCOMPARE(f.items->recNo(), 6);
+        QCOMPARE(f.items->fieldByName(QStringLiteral("men_name"))->asString(), QStringLiteral("item 6"));
+        QCOMPARE(f.grid->currentIndex().row(), 5);
+        QCOMPARE(f.grid->model()->rowCount(), 9);
+        // When the current record is gone, the first becomes current.
+        f.db.exec(QStringLiteral("delete from menu where men_name = 'item 6'"));
+        f.grid->refreshData();
+        QCOMPARE(f.items->recNo(), 1);
+        QCOMPARE(f.grid->currentIndex().row(), 0);
+    }
+
+    void selectAndUnselectOperations() {
+        GridFixture f(7);
+        f.items->setRecNo(3);
+        f.grid->selectAllRecords();
+        QCOMPARE(f.changes, 1);
+        QCOMPARE(f.grid->selectedRows().count(), 7);
+        QCOMPARE(f.items->recNo(), 3);
+        f.grid->unselectOneRecord();
+        QCOMPARE(f.changes, 2);
+        QCOMPARE(f.grid->selectedRows().count(), 6);
+        // Fires also when nothing changed.
+        f.grid->unselectOneRecord();
+        QCOMPARE(f.changes, 3);
+        f.grid->unselectAllRecords();
+        QCOMPARE(f.changes, 4);
+        QVERIFY(f.grid->selectedRows().isEmpty());
+        f.grid->selectOneRecord();
+        QCOMPARE(f.tickedRecNos(), QList<int>{3});
+        QCOMPARE(f.changes, 5);
+
+        // Nothing at all on a grid that is not multi-select.
+        GridFixture g(3, QStringLiteral("SMDBGrid4"));
+        g.grid->selectAllRecords();
+        g.grid->selectOneRecord();
+        QCOMPARE(g.changes, 0);
+        QVERIFY(g.grid->selectedRows().isEmpty());
+    }
+
+    void deletingTickedRowsAsksFirst() {
+        GridFixture f(6);
+        ScriptedDialogs dialogs;
+        f.grid->setReadOnly(false);
+        f.clickBox(1);
+        f.clickBox(4);
+        // Ctrl+Delete on a writable grid: the question for several rows; "no" keeps everything.
+        dialogs.queueAnswers({false});
+        QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("確定要刪除選取的紀錄?")});
+        QCOMPARE(f.tableRows(), 6);
+        dialogs.queueAnswers({true});
+        QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(f.tableRows(), 4);
+        QCOMPARE(f.grid->model()->rowCount(), 4);
+        QVERIFY(f.grid->selectedRows().isEmpty());
+        QCOMPARE(
+            f.db.scalar(QStringLiteral("select count(*) from menu where men_name in ('item 2','item 5')"))
+                .toInt(),
+            0);
+        // No ticks: the current record, with the one-row question.
+        dialogs.clear();
+        f.items->setRecNo(1);
+        QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("刪除紀錄?")});
+        QCOMPARE(f.tableRows(), 3);
+
+        // A read-only grid deletes nothing and asks nothing.
+        dialogs.clear();
+        f.grid->setReadOnly(true);
+        QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
+        QVERIFY(dialogs.texts().isEmpty());
+        QCOMPARE(f.tableRows(), 3);
+    }
+};
+
+QTEST_MAIN(TestGridSelection)
+#include "tst_gridselection.moc"
