@@ -1,0 +1,245 @@
+#include "Connection.h"
+#include "DbError.h"
+
+#include <QDate>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sqlite3.h>
+
+namespace {
+
+struct Result {
+    int code;
+    QString out;
+    QString err;
+};
+
+Result admin(const QStringList &args, const QString &workDir = QString()) {
+    QProcess p;
+    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
+    p.setStandardInputFile(QProcess::nullDevice()); // no terminal to ask on
+    p.start(QStringLiteral(KELVARO_ADMIN), args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray bytes(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QVariant scalar(Connection &c, const QString &sql) {
+    Statement st;
+    st.add(sql);
+    const ResultSet rs = c.select(st);
+    return rs.rowCount() ? rs.value(0, 0) : QVariant();
+}
+
+QStringList entries(const QTemporaryDir &dir) {
+    return QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+}
+
+} // namespace
+
+class TestAdmin : public QObject {
+    Q_OBJECT
+private slots:
+    void initDemoMakesABelievableDatabase();
+    void initWithoutDemoHasOnlyTheManager();
+    void initNeverOverwrites();
+    void initWithoutManagerOrTerminalRefuses();
+    void refusedManagerLeavesNothing();
+    void checkReportsWhatIsWrong();
+    void helpAndUsage();
+};
+
+void TestAdmin::initDemoMakesABelievableDatabase() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("demo/kelvaro.mdb"));
+    QDir().mkpath(dir.filePath(QStringLiteral("demo")));
+    const Result r =
+        admin({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--manager"),
+               QStringLiteral("admin"), QStringLiteral("admin"), QStringLiteral("系統管理"), path});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY(r.out.contains(QStringLiteral("password"))); // demo passwords are printed
+    QCOMPARE(admin({QStringLiteral("check"), path}).code, 0);
+
+    Connection c;
+    c.setDatabaseFile(path);
+    c.open();
+    QCOMPARE(scalar(c, QStringLiteral(
+                           "select cus_name || '/' || cus_leve from customer where cus_number = 'admin'"))
+                 .toString(),
+             QStringLiteral("系統管理/3"));
+    QCOMPARE(
+        scalar(c, QStringLiteral("select group_concat(distinct cus_leve) from (select cus_leve from customer "
+                                 "order by cus_leve)"))
+            .toString(),
+        QStringLiteral("0,1,3"));
+    QVERIFY(scalar(c, QStringLiteral("select count(distinct men_merchant) from menu")).toInt() >= 3);
+    QCOMPARE(scalar(c, QStringLiteral(
+                           "select group_concat(distinct men_cap) from (select men_cap from menu order by "
+                           "men_cap)"))
+                 .toString()
+                 .split(QLatin1Char(','))
+                 .size(),
+             3);
+    for (const QString &account : {QStringLiteral("amy"), QStringLiteral("mei")})
+        QVERIFY2(r.out.contains(account), qPrintable(r.out));
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QString yesterday = QDate::currentDate().addDays(-1).toString(Qt::ISODate);
+    QVERIFY(
+        scalar(c, QStringLiteral("select count(*) from ordern where ord_date = '%1'").arg(today)).toInt() >
+        0);
+    QVERIFY(scalar(c, QStringLiteral("select count(*) from ordern where ord_date = '%1'").arg(yesterday))
+                .toInt() > 0);
+    // Order lines name items that are on the menu, at the menu's price.
+    QCOMPARE(
+        scalar(c, QStringLiteral("select count(*) from ordern o where not exists (select 1 from menu m where "
+                                 "m.men_name = o.ord_name and m.men_cap = o.ord_cap and m.men_price = "
+                                 "o.ord_pric and m.men_merchant = o.ord_mer)"))
+            .toInt(),
+        0);
+    QCOMPARE(entries(dir), QStringList{QStringLiteral("demo")});
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("demo")))
+                 .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{QStringLiteral("kelvaro.mdb")});
+}
+
+void TestAdmin::initWithoutDemoHasOnlyTheManager() {
+    QTemporaryDir dir;
+    // FILE defaults to kelvaro.mdb in the working directory.
+    const Result r = admin({QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral("boss"),
+                            QStringLiteral("pw"), QStringLiteral("老闆")},
+                           dir.path());
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    Connection c;
+    c.setDatabaseFile(dir.filePath(QStringLiteral("kelvaro.mdb")));
+    c.open();
+    QCOMPARE(scalar(c, QStringLiteral("select count(*) from customer")).toInt(), 1);
+    QCOMPARE(scalar(c, QStringLiteral("select cus_password from customer where cus_leve = 3")).toString(),
+             QStringLiteral("pw"));
+    QCOMPARE(scalar(c, QStringLiteral("select count(*) from menu")).toInt() +
+                 scalar(c, QStringLiteral("select count(*) from ordern")).toInt(),
+             0);
+}
+
+void TestAdmin::initNeverOverwrites() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kelvaro.mdb"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("precious");
+    }
+    const Result r = admin({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--manager"),
+                            QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), path});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.err.contains(QStringLiteral("already exists")));
+    QCOMPARE(bytes(path), QByteArray("precious"));
+    QCOMPARE(entries(dir), QStringList{QStringLiteral("kelvaro.mdb")});
+}
+
+void TestAdmin::initWithoutManagerOrTerminalRefuses() {
+    QTemporaryDir dir;
+    const Result r = admin({QStringLiteral("init"), QStringLiteral("x.mdb")}, dir.path());
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.err.contains(QStringLiteral("--manager")), qPrintable(r.err));
+    QVERIFY(entries(dir).isEmpty());
+    const Result partial =
+        admin({QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral("only")}, dir.path());
+    QCOMPARE(partial.code, 2);
+    QVERIFY(entries(dir).isEmpty());
+}
+
+void TestAdmin::refusedManagerLeavesNothing() {
+    QTemporaryDir dir;
+    // A name of nine characters does not fit cus_name.
+    const Result r = admin({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--manager"),
+                            QStringLiteral("admin"), QStringLiteral("pw"),
+                            QStringLiteral("一二三四五六七八九"), QStringLiteral("k.mdb")},
+                           dir.path());
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("cus_name")), qPrintable(r.err));
+    QVERIFY(entries(dir).isEmpty());
+}
+
+void TestAdmin::checkReportsWhatIsWrong() {
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("good.mdb"));
+    QCOMPARE(admin({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--manager"),
+                    QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), good})
+                 .code,
+             0);
+    const Result ok = admin({QStringLiteral("check"), good});
+    QCOMPARE(ok.code, 0);
+    QVERIFY(ok.out.contains(QStringLiteral("ok")));
+
+    const Result missing = admin({QStringLiteral("check"), dir.filePath(QStringLiteral("none.mdb"))});
+    QCOMPARE(missing.code, 1);
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.mdb"))));
+
+    const QString junk = dir.filePath(QStringLiteral("junk.mdb"));
+    {
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+    }
+    const Result notDb = admin({QStringLiteral("check"), junk});
+    QCOMPARE(notDb.code, 1);
+    QVERIFY2(notDb.err.contains(QStringLiteral("not a database")), qPrintable(notDb.err));
+    QCOMPARE(bytes(junk), QByteArray(4096, 'x'));
+
+    const QString foreign = dir.filePath(QStringLiteral("foreign.mdb"));
+    sqlite3 *h = nullptr;
+    sqlite3_open(QFile::encodeName(foreign).constData(), &h);
+    sqlite3_exec(h,
+                 "CREATE TABLE customer (cus_id INTEGER PRIMARY KEY, cus_name TEXT, cus_number TEXT, "
+                 "cus_password TEXT, cus_group TEXT, cus_leve INTEGER)",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    const Result wrong = admin({QStringLiteral("check"), foreign});
+    QCOMPARE(wrong.code, 1);
+    QVERIFY2(wrong.err.contains(QStringLiteral("'menu' is missing")), qPrintable(wrong.err));
+    QVERIFY(wrong.err.contains(QStringLiteral("not in the order")));
+
+    // Damage an index page: the integrity check finds it.
+    const QString damaged = dir.filePath(QStringLiteral("damaged.mdb"));
+    QVERIFY(QFile::copy(good, damaged));
+    {
+        sqlite3_open(QFile::encodeName(damaged).constData(), &h);
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(h, "select rootpage from sqlite_schema where name = 'customer_number'", -1, &st,
+                           nullptr);
+        sqlite3_step(st);
+        const int page = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(h);
+        QFile f(damaged);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(qint64(page - 1) * 4096 + 12);
+        f.write(QByteArray(200, '\x55'));
+    }
+    const Result broken = admin({QStringLiteral("check"), damaged});
+    QCOMPARE(broken.code, 1);
+    QVERIFY2(!broken.err.isEmpty(), qPrintable(broken.out));
+}
+
+void TestAdmin::helpAndUsage() {
+    for (const QStringList &args : {QStringList{QStringLiteral("--help")},
+                                    QStringList{QStringLiteral("init"), QStringLiteral("--help")},
+                                    QStringList{QStringLiteral("check"), QStringLiteral("--help")}}) {
+        const Result r = admin(args);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains(QStringLiteral("Usage: kelvaro-admin")), qPrintable(r.out));
+    }
+    QCOMPARE(admin({}).code, 2);
+    QCOMPARE(admin({QStringLiteral("frobnicate")}).code, 2);
+    QCOMPARE(admin({QStringLiteral("init"), QStringLiteral("--bogus")}).code, 2);
+}
+
+QTEST_GUILESS_MAIN(TestAdmin)
+#include "tst_admin.moc"
