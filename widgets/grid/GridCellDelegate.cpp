@@ -71,12 +71,11 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
                           text);
     }
     if (selectedState && m_grid->hasFocus() && !options.testFlag(dgRowSelect)) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(m_grid);
-        focus.rect = opt.rect;
-        focus.backgroundColor = background;
-        focus.state |= QStyle::State_KeyboardFocusChange;
-        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, m_grid);
+        // The classic dotted focus frame just inside the cell; the cell's colour stays as it is.
+        painter->setClipping(false);
+        painter->setPen(QPen(textColour, 1, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(opt.rect.adjusted(0, 0, -1, -1));
     }
     painter->restore();
 }
