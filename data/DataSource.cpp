@@ -18,11 +18,12 @@ void DataSource::setDataset(Dataset *dataset) {
     if (m_dataset) m_dataset->removeSource(this);
     m_dataset = dataset;
     if (m_dataset) m_dataset->addSource(this);
-    // Links see the new dataset as an open or close.
-    const bool was = m_enabled;
-    m_enabled = true;
-    notify(DataEvent::ActiveChange, 0, nullptr);
-    m_enabled = was;
+    // Links see the new dataset as an open or close (a disabled source still looks closed).
+    const QList<DataLink *> links = m_links;
+    for (DataLink *link : links)
+        if (m_links.contains(link)) link->activeChanged();
+    emit stateChange();
+    if (m_enabled && m_dataset && m_dataset->isActive()) emit dataChange(nullptr);
 }
 
 void DataSource::setEnabled(bool on) {
