@@ -180,4 +180,6 @@ private:
     bool m_keyRangeFlag = false;
     bool m_syncing = false;
     int m_wheelRemainder = 0;
+    // The release of the button that opened the pop-up menu belongs to the menu.
+    bool m_releaseTaken = false;
 };

@@ -25,6 +25,7 @@ void TSMDBGrid::showPopupMenu(const QPoint &globalPos) {
 }
 
 void TSMDBGrid::gridMouseDown(QMouseEvent *event, Cell cell, const std::function<void()> &base) {
+    m_releaseTaken = false;
     Dataset *ds = dataset();
     if (!ds || ds->controlsDisabled() || !isEnabled()) return;
     setFocus(Qt::MouseFocusReason);
@@ -40,8 +41,10 @@ void TSMDBGrid::gridMouseDown(QMouseEvent *event, Cell cell, const std::function
         const bool ownMenu =
             contextMenuPolicy() == Qt::CustomContextMenu || contextMenuPolicy() == Qt::ActionsContextMenu;
         if (m_exOptions.testFlag(eoStandardPopup) && active &&
-            (corner || (event->button() == Qt::RightButton && cell.column >= 0 && !ownMenu)))
+            (corner || (event->button() == Qt::RightButton && cell.column >= 0 && !ownMenu))) {
             showPopupMenu(event->globalPosition().toPoint());
+            m_releaseTaken = true;
+        }
 
         if (cell.column >= 0 || !active) {
             if (base) base();
@@ -69,7 +72,7 @@ void TSMDBGrid::gridMouseDown(QMouseEvent *event, Cell cell, const std::function
 
 void TSMDBGrid::gridMouseUp(QMouseEvent *event, Cell cell) {
     Dataset *ds = dataset();
-    if (!ds || ds->controlsDisabled()) return;
+    if (std::exchange(m_releaseTaken, false) || !ds || ds->controlsDisabled()) return;
     try {
         if (m_multiSelect && event->modifiers().testFlag(Qt::ShiftModifier) && !m_mouseAnchor.isEmpty() &&
             ds->isActive())
