@@ -81,7 +81,7 @@ void TForm1::buildWindow() {
     setStatusBar(m_statusBar);
 
     connect(m_pageControl, &PageControl::pageChanged, this,
-            [this] { HandlerGuard::run([this] { PageControl1Change(); }); });
+            HandlerGuard::wrap([this] { PageControl1Change(); }));
 }
 
 void TForm1::buildPages() {

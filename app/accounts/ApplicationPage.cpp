@@ -35,8 +35,8 @@ ApplicationPage::ApplicationPage(TForm1 &form, QWidget *parent)
     setTabOrder(m_group, apply);
     setTabOrder(apply, back);
 
-    connect(apply, &QPushButton::clicked, this, [this] { HandlerGuard::run([this] { BitBtn3Click(); }); });
-    connect(back, &QPushButton::clicked, this, [this] { HandlerGuard::run([this] { Button1Click(); }); });
+    connect(apply, &QPushButton::clicked, this, HandlerGuard::wrap([this] { BitBtn3Click(); }));
+    connect(back, &QPushButton::clicked, this, HandlerGuard::wrap([this] { Button1Click(); }));
 }
 
 void ApplicationPage::BitBtn3Click() {

@@ -44,8 +44,8 @@ SignInPage::SignInPage(TForm1 &form, QWidget *parent)
     setTabOrder(m_password, m_signIn);
     setTabOrder(m_signIn, m_apply);
 
-    connect(m_signIn, &QPushButton::clicked, this, [this] { HandlerGuard::run([this] { BitBtn1Click(); }); });
-    connect(m_apply, &QPushButton::clicked, this, [this] { HandlerGuard::run([this] { BitBtn2Click(); }); });
+    connect(m_signIn, &QPushButton::clicked, this, HandlerGuard::wrap([this] { BitBtn1Click(); }));
+    connect(m_apply, &QPushButton::clicked, this, HandlerGuard::wrap([this] { BitBtn2Click(); }));
 }
 
 QString SignInPage::prepared(const QString &typed) {
