@@ -1,9 +1,11 @@
 #include "PageControl.h"
 
-#include <QTabBar>
+#include "PageTabBar.h"
 
 PageControl::PageControl(QWidget *parent)
-    : QTabWidget(parent) {
+    : QTabWidget(parent)
+    , m_tabBar(new PageTabBar(this)) {
+    setTabBar(m_tabBar);
     connect(this, &QTabWidget::currentChanged, this, [this] {
         if (!m_programmatic) emit pageChanged();
     });
@@ -82,4 +84,8 @@ void PageControl::setActivePage(QWidget *page) {
 void PageControl::setActivePageIndex(int index) {
     if (index < 0 || index >= count()) return;
     programmatic([&] { setCurrentIndex(index); });
+}
+
+void PageControl::setTabHeight(int height) {
+    m_tabBar->setTabHeight(height);
 }

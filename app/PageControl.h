@@ -2,6 +2,8 @@
 
 #include <QTabWidget>
 
+class PageTabBar;
+
 //! A tabbed page control whose tabs can be hidden. The tab position of a page is its place
 //! among the visible tabs, counted from 0. Only the user's choice of another tab raises
 //! pageChanged(); changes made by the program (showing, hiding, selecting) never do.
@@ -25,6 +27,9 @@ public:
     //! Makes page index `index` the current page without raising pageChanged().
     void setActivePageIndex(int index);
 
+    //! Height of the tabs; 0 leaves it to the style.
+    void setTabHeight(int height);
+
     //! Number of visible tabs.
     int visibleTabCount() const;
     //! Tab position of page index `index`; -1 when its tab is hidden.
@@ -42,5 +47,6 @@ private:
     //! Runs `change` with pageChanged() held back.
     template <typename Change> void programmatic(Change change);
 
+    PageTabBar *m_tabBar;
     bool m_programmatic = false;
 };

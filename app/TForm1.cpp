@@ -25,6 +25,7 @@ namespace {
 constexpr int ClientWidth = 632;
 constexpr int ClientHeight = 453;
 constexpr int StatusHeight = 25;
+constexpr int TabHeight = 26;
 constexpr int Panel0Width = 120;
 constexpr int Panel1DesignWidth = 250;
 } // namespace
@@ -73,6 +74,8 @@ void TForm1::buildWindow() {
     m_pageControl = new PageControl(this);
     m_pageControl->setObjectName(QStringLiteral("PageControl1"));
     m_pageControl->setFixedSize(ClientWidth, ClientHeight - StatusHeight);
+    // The tab row and the pane's frame leave each page its 624 x 400.
+    m_pageControl->setTabHeight(TabHeight);
     setCentralWidget(m_pageControl);
 
     m_statusBar = new StatusBar({Panel0Width, Panel1DesignWidth}, this);

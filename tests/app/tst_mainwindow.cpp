@@ -77,6 +77,10 @@ void TestMainWindow::pagesAndStatusBar() {
         QCOMPARE(pages->tabText(i), captions.at(i));
         QCOMPARE(pages->widget(i)->size(), QSize(624, 400));
     }
+    // The current page is shown whole, not cut off by the page control's frame.
+    QWidget *page = pages->currentWidget();
+    QCOMPARE(page->visibleRegion().boundingRect(), QRect(0, 0, 624, 400));
+    QVERIFY(page->parentWidget()->geometry().height() >= 400);
 
     StatusBar *bar = f.find<StatusBar>(QStringLiteral("SB1"));
     QVERIFY(bar);
