@@ -2,6 +2,7 @@
 
 #include "Dataset.h"
 #include "DatasetTableModel.h"
+#include "DbError.h"
 #include "TSMDBGrid.h"
 
 #include <QApplication>
@@ -42,9 +43,8 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         try {
             m_grid->OnGetCellParams(m_grid, m_grid->columnField(index.column()), font, textColour, background,
                                     highlight);
-        } catch (...) {
-            ds->setCurrentRowQuiet(previous);
-            throw;
+        } catch (const DbError &) {
+            // Painting cannot report; the cell keeps the colours it had.
         }
         ds->setCurrentRowQuiet(previous);
     }

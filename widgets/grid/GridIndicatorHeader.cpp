@@ -105,17 +105,17 @@ void GridIndicatorHeader::paintSection(QPainter *painter, const QRect &rect, int
 }
 
 void GridIndicatorHeader::mousePressEvent(QMouseEvent *event) {
-    const int row = logicalIndexAt(event->position().toPoint());
+    const int row = TSMDBGrid::sectionOrOutside(logicalIndexAt(event->position().toPoint()));
     m_grid->gridMouseDown(event, {row, -1}, nullptr);
 }
 
 void GridIndicatorHeader::mouseReleaseEvent(QMouseEvent *event) {
-    const int row = logicalIndexAt(event->position().toPoint());
+    const int row = TSMDBGrid::sectionOrOutside(logicalIndexAt(event->position().toPoint()));
     m_grid->gridMouseUp(event, {row, -1});
 }
 
 void GridIndicatorHeader::mouseDoubleClickEvent(QMouseEvent *event) {
-    const int row = logicalIndexAt(event->position().toPoint());
+    const int row = TSMDBGrid::sectionOrOutside(logicalIndexAt(event->position().toPoint()));
     m_grid->gridMouseDown(event, {row, -1}, nullptr);
 }
 

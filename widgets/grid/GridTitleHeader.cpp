@@ -52,13 +52,13 @@ void GridTitleHeader::paintSection(QPainter *painter, const QRect &rect, int log
 }
 
 void GridTitleHeader::mousePressEvent(QMouseEvent *event) {
-    const int column = logicalIndexAt(event->position().toPoint());
+    const int column = TSMDBGrid::sectionOrOutside(logicalIndexAt(event->position().toPoint()));
     m_grid->gridMouseDown(event, {-1, column}, [this, event] { QHeaderView::mousePressEvent(event); });
 }
 
 void GridTitleHeader::mouseReleaseEvent(QMouseEvent *event) {
     QHeaderView::mouseReleaseEvent(event);
-    const int column = logicalIndexAt(event->position().toPoint());
+    const int column = TSMDBGrid::sectionOrOutside(logicalIndexAt(event->position().toPoint()));
     m_grid->gridMouseUp(event, {-1, column});
 }
 

@@ -108,11 +108,17 @@ public:
     //! Shows the standard pop-up menu at `globalPos` and waits until it closes.
     void showPopupMenu(const QPoint &globalPos);
 
-    //! Cell addressing for mouse rules: row -1 is the title row, column -1 the indicator.
+    //! Cell addressing for mouse rules: row -1 is the title row, column -1 the indicator,
+    //! kOutside a point beyond the last row or column.
     struct Cell {
         int row = -1;
         int column = -1;
     };
+    static constexpr int kOutside = -2;
+    //! `index` of a header or view section, or kOutside for none.
+    static int sectionOrOutside(int index) { return index < 0 ? kOutside : index; }
+    //! The data cell under a point of the viewport.
+    Cell cellAt(const QPoint &pos) const;
     //! Mouse-down rules; `base` is the default handling of the part that got the event.
     void gridMouseDown(QMouseEvent *event, Cell cell, const std::function<void()> &base);
     //! Mouse-up rules.

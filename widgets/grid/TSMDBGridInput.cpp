@@ -85,22 +85,24 @@ void TSMDBGrid::gridMouseUp(QMouseEvent *event, Cell cell) {
     }
 }
 
+TSMDBGrid::Cell TSMDBGrid::cellAt(const QPoint &pos) const {
+    return {sectionOrOutside(rowAt(pos.y())), sectionOrOutside(columnAt(pos.x()))};
+}
+
 void TSMDBGrid::mousePressEvent(QMouseEvent *event) {
     const QPoint pos = event->position().toPoint();
-    const Cell cell{rowAt(pos.y()) < 0 ? -2 : rowAt(pos.y()), columnAt(pos.x()) < 0 ? -2 : columnAt(pos.x())};
-    gridMouseDown(event, cell, [this, event] { QTableView::mousePressEvent(event); });
+    gridMouseDown(event, cellAt(pos), [this, event] { QTableView::mousePressEvent(event); });
 }
 
 void TSMDBGrid::mouseReleaseEvent(QMouseEvent *event) {
     QTableView::mouseReleaseEvent(event);
     const QPoint pos = event->position().toPoint();
-    const Cell cell{rowAt(pos.y()) < 0 ? -2 : rowAt(pos.y()), columnAt(pos.x()) < 0 ? -2 : columnAt(pos.x())};
-    gridMouseUp(event, cell);
+    gridMouseUp(event, cellAt(pos));
 }
 
 void TSMDBGrid::mouseDoubleClickEvent(QMouseEvent *event) {
     const QPoint pos = event->position().toPoint();
-    gridMouseDown(event, {rowAt(pos.y()), columnAt(pos.x())}, nullptr);
+    gridMouseDown(event, cellAt(pos), nullptr);
 }
 
 void TSMDBGrid::rangeSelectTo() {

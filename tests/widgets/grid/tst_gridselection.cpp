@@ -126,6 +126,22 @@ private slots:
         QVERIFY(f.grid->selectedRows().isEmpty());
     }
 
+    void clicksBeyondTheCellsChangeNothing() {
+        GridFixture f(3);
+        bool shown = false;
+        closeNextPopup(&shown);
+        // Below the last row in the indicator column, and right of the last title.
+        QTest::mouseClick(f.grid->verticalHeader()->viewport(), Qt::LeftButton, {}, QPoint(6, 200));
+        QTest::mouseClick(f.grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                          QPoint(f.grid->horizontalHeader()->length() + 20, 5));
+        QTest::mouseClick(f.grid->viewport(), Qt::LeftButton, {}, QPoint(20, 250));
+        QCoreApplication::processEvents();
+        QVERIFY(!shown);
+        QVERIFY(f.grid->selectedRows().isEmpty());
+        QCOMPARE(f.changes, 0);
+        QCOMPARE(f.items->recNo(), 1);
+    }
+
     void cellClickFiresOnDataCellsOnly() {
         GridFixture f(5, QStringLiteral("SMDBGrid4"));
         QList<int> clicked;
