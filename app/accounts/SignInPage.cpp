@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <climits>
 
 SignInPage::SignInPage(TForm1 &form, QWidget *parent)
     : QWidget(parent)
@@ -87,7 +88,8 @@ void SignInPage::BitBtn1Click() {
             if (!nameField || !levelField)
                 throw DbError(QStringLiteral("The customer table lacks the name or level column."));
             const QString name = nameField->asString();
-            const int level = int(levelField->asInteger());
+            // A level beyond the integer range must not wrap round to a manager's level.
+            const int level = int(qBound(qint64(INT_MIN), levelField->asInteger(), qint64(INT_MAX)));
             m_form.setSignedInUser(name, level);
             m_form.statusPanels()->setPanelText(0, QStringLiteral("使用者：") + name);
 

@@ -24,6 +24,7 @@ private slots:
     void controlsAsPlaced();
     void allEditsEmpty();
     void quotesAndApostrophesStoredExactly();
+    void subvertingInputsStoredAsTyped();
     void capitalsAndSpacesStoredAsTypedThenSignIn();
     void nameOfEightAcceptedNineRefused();
     void applyingTwice();
@@ -120,6 +121,27 @@ void TestApplication::quotesAndApostrophesStoredExactly() {
     // The account signs in with exactly those texts.
     f.signIn(texts.at(0), texts.at(2));
     QCOMPARE(f.form().userName(), texts.at(1));
+}
+
+void TestApplication::subvertingInputsStoredAsTyped() {
+    AppFixture f;
+    f.addCustomer(QStringLiteral("admin"), QStringLiteral("secret"), QStringLiteral("管理"), 3);
+    f.openForm();
+    const QStringList inputs = {QStringLiteral("\" or \"\"=\""), QStringLiteral("' or '1'='1"),
+                                QStringLiteral("x\" --"), QStringLiteral("');drop table menu;-")};
+    for (const QString &input : inputs) {
+        f.click(QStringLiteral("BitBtn2"));
+        fill(f, {input, QStringLiteral("某人"), input, input});
+        f.click(QStringLiteral("BitBtn3"));
+    }
+    QCOMPARE(f.dialogs().texts(), QStringList(4, Added));
+    const QList<QVariantList> rows = f.rows(Customers);
+    QCOMPARE(rows.size(), 5);
+    QCOMPARE(rows.at(0), (QVariantList{QStringLiteral("admin"), QStringLiteral("管理"),
+                                       QStringLiteral("secret"), QString(), 3}));
+    for (int i = 0; i < inputs.size(); ++i)
+        QCOMPARE(rows.at(i + 1),
+                 (QVariantList{inputs.at(i), QStringLiteral("某人"), inputs.at(i), inputs.at(i), 0}));
 }
 
 void TestApplication::capitalsAndSpacesStoredAsTypedThenSignIn() {

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <climits>
 
 namespace {
 const QString WrongMessage = QStringLiteral("帳號密碼錯誤");
@@ -126,6 +127,8 @@ void TestSignIn::signsInWithLevelAndTabs_data() {
     QTest::newRow("system manager") << QVariant(3) << 3
                                     << (WorkingTabs + QStringList{QStringLiteral("TabSheet6")});
     QTest::newRow("no level stored") << QVariant() << 0 << WorkingTabs;
+    QTest::newRow("level beyond int, low bits 3")
+        << QVariant(qint64(0x100000003)) << int(INT_MAX) << WorkingTabs;
 }
 
 void TestSignIn::signsInWithLevelAndTabs() {
