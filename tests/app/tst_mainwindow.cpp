@@ -8,10 +8,12 @@
 #include "StatusBar.h"
 #include "TForm1.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -60,6 +62,17 @@ void TestMainWindow::windowFrame() {
     QCOMPARE(label->font().pixelSize(), 13);
     QCOMPARE(QFontInfo(w.font()).family(), QStringLiteral("Noto Sans CJK TC"));
     QCOMPARE(w.font().pixelSize(), 11);
+
+    // Every control a user works with is named for assistive tools.
+    for (QWidget *control : w.findChildren<QWidget *>()) {
+        // Qt's own parts of menu and tab bars carry their own names.
+        if (control->objectName().startsWith(QLatin1String("qt_")) ||
+            qobject_cast<QTabBar *>(control->parentWidget()))
+            continue;
+        if (qobject_cast<QAbstractButton *>(control) || qobject_cast<QComboBox *>(control) ||
+            (qobject_cast<QLineEdit *>(control) && !qobject_cast<QComboBox *>(control->parentWidget())))
+            QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+    }
 }
 
 void TestMainWindow::pagesAndStatusBar() {
