@@ -45,11 +45,7 @@ void GridIndicatorHeader::paintSection(QPainter *painter, const QRect &rect, int
 
     painter->save();
     // The grid lines right of and below the cell, in the view's grid colour.
-    QStyleOptionViewItem viewOpt;
-    viewOpt.initFrom(m_grid);
-    const QColor lineColour(
-        static_cast<QRgb>(m_grid->style()->styleHint(QStyle::SH_Table_GridLineColor, &viewOpt, m_grid)));
-    painter->fillRect(rect, lineColour);
+    painter->fillRect(rect, gridLineColour());
 
     const QRect inner = paintFixedCell(painter, cell, palette(), m_grid->flat(), colLines);
     const int margin = colLines && rowLines ? 1 : 2;
@@ -122,4 +118,32 @@ void GridIndicatorHeader::mouseDoubleClickEvent(QMouseEvent *event) {
 void GridIndicatorHeader::mouseMoveEvent(QMouseEvent *event) {
     // Rows are not resized or dragged from the indicator column.
     event->accept();
+}
+
+void GridIndicatorHeader::paintCorner(QWidget *corner) const {
+    QPainter painter(corner);
+    const QRect rect = corner->rect();
+    painter.fillRect(rect, gridLineColour());
+    const QRect cell(0, 0, m_grid->widthOfIndicator(), m_grid->computeTitleHeight());
+    const QRect inner =
+        paintFixedCell(&painter, cell, palette(), m_grid->flat(), m_grid->options().testFlag(dgColLines));
+    if (!m_grid->exOptions().testFlag(eoStandardPopup)) return;
+    // A small black triangle pointing down: the pop-up menu is here.
+    const int left = inner.left();
+    const int top = inner.top();
+    const int right = inner.left() + inner.width();
+    const int bottom = inner.top() + inner.height();
+    const int dx = (right - left - 7) / 2;
+    const int dy = (bottom - top - 7) / 2;
+    const QPoint points[3] = {{left + dx, top + dy}, {left + dx + 7, top + dy}, {left + dx + 3, bottom - dy}};
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::black);
+    painter.drawPolygon(points, 3);
+}
+
+QColor GridIndicatorHeader::gridLineColour() const {
+    QStyleOptionViewItem opt;
+    opt.initFrom(m_grid);
+    return QColor(
+        static_cast<QRgb>(m_grid->style()->styleHint(QStyle::SH_Table_GridLineColor, &opt, m_grid)));
 }

@@ -18,6 +18,11 @@ public:
     static QRect paintFixedCell(QPainter *painter, const QRect &cell, const QPalette &palette, bool flat,
                                 bool colLines);
 
+    //! Paints the corner cell: a fixed cell with the pop-up menu's triangle.
+    void paintCorner(QWidget *corner) const;
+    //! The colour of the view's grid lines.
+    QColor gridLineColour() const;
+
 protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
     void mousePressEvent(QMouseEvent *event) override;

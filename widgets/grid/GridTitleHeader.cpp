@@ -66,3 +66,36 @@ void GridTitleHeader::mouseDoubleClickEvent(QMouseEvent *event) {
     // A double click on a border would fit the column to its contents, which walks every row.
     event->accept();
 }
+
+int GridTitleHeader::titleRowHeight() const {
+    const TGridOptions options = m_grid->options();
+    const TExOptions exOptions = m_grid->exOptions();
+    const TSMDBGTitleHeight &rule = m_grid->titleHeight();
+    const DatasetTableModel *model = m_grid->datasetModel();
+    const QFontMetrics fm(m_grid->titleFont());
+    if (!options.testFlag(dgTitles)) return 0;
+    int h = 0;
+    switch (rule.Kind) {
+    case TTitleHeightKind::hkAuto: {
+        const int line = options.testFlag(dgColLines) ? 1 : 0;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            const int width = sectionSize(c) - line - 1 - (2 * line + 3);
+            const QRect r =
+                fm.boundingRect(QRect(0, 0, std::max(width, 1), 100000), captionFlags(), model->caption(c));
+            h = std::max(h, r.height());
+        }
+        break;
+    }
+    case TTitleHeightKind::hkLineCount:
+        h = fm.boundingRect(QStringLiteral("W")).height() * rule.LineCount;
+        break;
+    case TTitleHeightKind::hkPixelCount:
+        h = rule.PixelCount;
+        break;
+    }
+    if (h == 0) h = fm.height(); // no columns: keep room for one line
+    h += options.testFlag(dgRowLines) ? 3 : 2;
+    if (exOptions.testFlag(eoTitleButtons)) h += 2;
+    if (exOptions.testFlag(eoShowFilterBar)) h += 19;
+    return h + 2;
+}

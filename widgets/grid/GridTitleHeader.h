@@ -12,6 +12,8 @@ public:
     explicit GridTitleHeader(TSMDBGrid *grid);
 
     QSize sizeHint() const override;
+    //! The title row's height by the grid's title-height rule, without the grid line.
+    int titleRowHeight() const;
     //! Text layout flags for captions, as painted and as measured.
     int captionFlags() const;
 

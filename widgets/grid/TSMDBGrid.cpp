@@ -268,32 +268,7 @@ void TSMDBGrid::applyColumnWidths() {
 }
 
 int TSMDBGrid::computeTitleHeight() const {
-    const QFontMetrics fm(m_titleFont);
-    if (!m_options.testFlag(dgTitles)) return 0;
-    int h = 0;
-    switch (m_titleHeight.Kind) {
-    case TTitleHeightKind::hkAuto: {
-        const int line = m_options.testFlag(dgColLines) ? 1 : 0;
-        for (int c = 0; c < m_model->columnCount(); ++c) {
-            const int width = horizontalHeader()->sectionSize(c) - line - 1 - (2 * line + 3);
-            const QRect r = fm.boundingRect(QRect(0, 0, std::max(width, 1), 100000),
-                                            m_titleHeader->captionFlags(), m_model->caption(c));
-            h = std::max(h, r.height());
-        }
-        break;
-    }
-    case TTitleHeightKind::hkLineCount:
-        h = fm.boundingRect(QStringLiteral("W")).height() * m_titleHeight.LineCount;
-        break;
-    case TTitleHeightKind::hkPixelCount:
-        h = m_titleHeight.PixelCount;
-        break;
-    }
-    if (h == 0) h = fm.height(); // no columns: keep room for one line
-    h += m_options.testFlag(dgRowLines) ? 3 : 2;
-    if (m_exOptions.testFlag(eoTitleButtons)) h += 2;
-    if (m_exOptions.testFlag(eoShowFilterBar)) h += 19;
-    return h + 2;
+    return m_titleHeader->titleRowHeight();
 }
 
 void TSMDBGrid::updateTitleHeight() {
@@ -379,6 +354,11 @@ void TSMDBGrid::scrollContentsBy(int dx, int dy) {
     m_indicatorHeader->viewport()->update();
 }
 
+void TSMDBGrid::keyboardSearch(const QString &search) {
+    // Typing letters does not search: that would walk every row of the dataset.
+    (void)search;
+}
+
 void TSMDBGrid::resizeEvent(QResizeEvent *event) {
     QTableView::resizeEvent(event);
     viewport()->update();
@@ -389,35 +369,11 @@ void TSMDBGrid::changeEvent(QEvent *event) {
     if (event->type() == QEvent::FontChange) updateTitleHeight();
 }
 
-void TSMDBGrid::paintCorner(QWidget *corner) {
-    QPainter painter(corner);
-    const QRect rect = corner->rect();
-    QStyleOptionViewItem viewOpt;
-    viewOpt.initFrom(this);
-    painter.fillRect(
-        rect, QColor(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &viewOpt, this))));
-    const QRect cell(0, 0, m_widthOfIndicator, computeTitleHeight());
-    const QRect inner = GridIndicatorHeader::paintFixedCell(&painter, cell, palette(), m_flat,
-                                                            m_options.testFlag(dgColLines));
-    if (!m_exOptions.testFlag(eoStandardPopup)) return;
-    // A small black triangle pointing down: the pop-up menu is here.
-    const int left = inner.left();
-    const int top = inner.top();
-    const int right = inner.left() + inner.width();
-    const int bottom = inner.top() + inner.height();
-    const int dx = (right - left - 7) / 2;
-    const int dy = (bottom - top - 7) / 2;
-    const QPoint points[3] = {{left + dx, top + dy}, {left + dx + 7, top + dy}, {left + dx + 3, bottom - dy}};
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::black);
-    painter.drawPolygon(points, 3);
-}
-
 bool TSMDBGrid::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_corner && m_corner) {
         switch (event->type()) {
         case QEvent::Paint:
-            paintCorner(m_corner);
+            m_indicatorHeader->paintCorner(m_corner);
             return true;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:

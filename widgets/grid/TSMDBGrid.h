@@ -143,6 +143,7 @@ protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyboardSearch(const QString &search) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -159,7 +160,6 @@ private:
     void appendRecord();
     void moveToColumn(int column);
     void moveDatasetTo(int row);
-    void paintCorner(QWidget *corner);
     bool keyAction(QKeyEvent *event);
 
     DatasetTableModel *m_model;
