@@ -45,7 +45,11 @@ TForm1::TForm1(QWidget *parent)
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The pages and their bound controls go before the data components they are bound to.
+    delete m_pageControl;
+    m_pageControl = nullptr;
+}
 
 QFont TForm1::uiFont(int pixelSize) {
     QFont font(QStringLiteral("Noto Sans CJK TC"));
