@@ -43,7 +43,12 @@ QVariant ValueConverter::toInteger(const ColumnInfo &column, const QVariant &val
     case QMetaType::LongLong:
     case QMetaType::Short:
     case QMetaType::UShort:
-        return QVariant(value.toLongLong());
+        if (value.toLongLong() >= std::numeric_limits<qint32>::min() &&
+            value.toLongLong() <= std::numeric_limits<qint32>::max())
+            return QVariant(value.toLongLong());
+        throw DbError(QStringLiteral("Numeric value out of range: %1 is too large for column %2.")
+                          .arg(value.toLongLong())
+                          .arg(column.name));
     case QMetaType::Bool:
         return QVariant(qint64(value.toBool() ? 1 : 0));
     case QMetaType::ULongLong:
@@ -76,17 +81,39 @@ QVariant ValueConverter::toInteger(const ColumnInfo &column, const QVariant &val
 
 QDate ValueConverter::parseDate(const QString &input) const {
     const QString text = input.trimmed();
-    if (text.isEmpty()) return QDate();
-    // Year first with the system's separator or '/', '-' (ISO), one or two digit month and day.
+    // Three numbers split by the system's date separator, '/', '-' or '.'.
     const QString seps =
-        QRegularExpression::escape(QString(m_formats.dateSeparator)) + QStringLiteral("/\\-");
-    const QRegularExpression ymd(QStringLiteral("^(\\d{4})[%1](\\d{1,2})[%1](\\d{1,2})$").arg(seps));
-    const QRegularExpressionMatch m = ymd.match(text);
-    if (m.hasMatch()) return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    QDate d = QDate::fromString(text, m_formats.shortDateFormat);
-    if (d.isValid() && d.year() < 100) // two-digit years read as this century, like the system does
-        d = d.addYears(2000 - 1900);
-    return d;
+        QRegularExpression::escape(QString(m_formats.dateSeparator)) + QStringLiteral("/\\-.");
+    const QRegularExpression parts(QStringLiteral("^(\\d{1,4})[%1](\\d{1,4})[%1](\\d{1,4})$").arg(seps));
+    const QRegularExpressionMatch m = parts.match(text);
+    if (!m.hasMatch()) return QDate();
+    const QString p[3] = {m.captured(1), m.captured(2), m.captured(3)};
+    int y, mo, d;
+    if (p[0].size() == 4) { // year first, whatever the system's order
+        y = p[0].toInt();
+        mo = p[1].toInt();
+        d = p[2].toInt();
+    } else {
+        // The order of the short date format; month/day/year when it tells none.
+        const QString f = m_formats.shortDateFormat;
+        qsizetype iy = f.indexOf(QLatin1Char('y')), im = f.indexOf(QLatin1Char('M')),
+                  id = f.indexOf(QLatin1Char('d'));
+        if (iy < 0 || im < 0 || id < 0) {
+            im = 0;
+            id = 1;
+            iy = 2;
+        }
+        const int ry = int((iy > im) + (iy > id)), rm = int((im > iy) + (im > id)),
+                  rd = int((id > iy) + (id > im));
+        y = p[ry].toInt();
+        mo = p[rm].toInt();
+        d = p[rd].toInt();
+        if (p[ry].size() <= 2)
+            y += 2000; // two-digit years are this century's
+        else if (p[ry].size() != 4)
+            return QDate();
+    }
+    return QDate(y, mo, d);
 }
 
 QTime ValueConverter::parseTime(const QString &input) const {

@@ -125,6 +125,22 @@ void TestEngine::dateConversions_data() {
                                        << "."
                                        << "09.12.2026"
                                        << "2026-12-09";
+    QTest::newRow("month first") << "M/d/yyyy"
+                                 << "/"
+                                 << "12/9/2026"
+                                 << "2026-12-09";
+    QTest::newRow("month first, zeros") << "MM/dd/yyyy"
+                                        << "/"
+                                        << "01/05/2026"
+                                        << "2026-01-05";
+    QTest::newRow("two-digit year") << "dd.MM.yy"
+                                    << "."
+                                    << "09.12.26"
+                                    << "2026-12-09";
+    QTest::newRow("day first, year first typed") << "dd.MM.yyyy"
+                                                 << "."
+                                                 << "2026.12.09"
+                                                 << "2026-12-09";
     QTest::newRow("leap day") << "yyyy/MM/dd"
                               << "/"
                               << "2028/02/29"
@@ -141,6 +157,14 @@ void TestEngine::dateConversions_data() {
                            << "/"
                            << "tomorrow"
                            << "";
+    QTest::newRow("two parts") << "yyyy/MM/dd"
+                               << "/"
+                               << "2026/12"
+                               << "";
+    QTest::newRow("three-digit year") << "dd/MM/yyyy"
+                                      << "/"
+                                      << "09/12/202"
+                                      << "";
     QTest::newRow("empty") << "yyyy/MM/dd"
                            << "/"
                            << ""
