@@ -23,6 +23,7 @@ private slots:
     void writerWaitsForAShortLock();
     void severalProcessesWriteAtOnce();
     void openDatasetHoldsNoLock();
+    void oddCharactersInThePath();
 
 private:
     static QByteArray readAll(const QString &path) {
@@ -228,6 +229,25 @@ void TestFaults::openDatasetHoldsNoLock() {
     QCOMPARE(other->execute(st), 300);
     QCOMPARE(ds.recordCount(), 300);
     QCOMPARE(ds.fieldByName(QStringLiteral("men_name"))->asString(), QStringLiteral("品1"));
+}
+
+void TestFaults::oddCharactersInThePath() {
+    // The file is opened through a URI: characters with a meaning there must stay plain.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("共用 #1 ?%20"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/訂單 資料.mdb");
+    Schema::createDatabase(path);
+    Connection c;
+    c.setDatabaseFile(path);
+    c.open();
+    Statement st;
+    st.add(QStringLiteral("INSERT INTO menu (men_name) VALUES ('x')"));
+    QCOMPARE(c.execute(st), 1);
+    c.close();
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("訂單 資料.mdb")});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList{QStringLiteral("共用 #1 ?%20")});
 }
 
 QTEST_GUILESS_MAIN(TestFaults)
