@@ -73,3 +73,14 @@ void SelectedRows::clear() {
     forget();
     if (m_repaint) m_repaint(true);
 }
+
+bool SelectedRows::dropMissing() {
+    const Dataset *dataset = m_link->dataset();
+    if (m_items.isEmpty() || !dataset || !dataset->isActive()) return false;
+    const qsizetype before = m_items.size();
+    m_items.removeIf([dataset](const QByteArray &b) { return !dataset->bookmarkValid(b); });
+    if (m_items.size() == before) return false;
+    forget();
+    if (m_repaint) m_repaint(true);
+    return true;
+}

@@ -30,6 +30,8 @@ public:
     bool find(const QByteArray &bookmark, int *index = nullptr) const;
     //! Removes the entry at `index`.
     void removeAt(int index);
+    //! Drops the entries whose rows left the dataset; true when any did.
+    bool dropMissing();
     //! Empties the list; repaints the whole grid when it held anything.
     void clear();
 

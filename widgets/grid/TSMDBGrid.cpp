@@ -70,6 +70,9 @@ TSMDBGrid::TSMDBGrid(QWidget *parent)
         applyColumnWidths();
         updateTitleHeight();
     });
+    // Rows deleted by other means (a navigator, another page) leave no ticks behind.
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { m_selected.dropMissing(); });
+    connect(m_model, &DatasetTableModel::contentsChanged, this, [this] { m_selected.dropMissing(); });
     connect(m_titleHeader, &QHeaderView::sectionResized, this, [this] { updateTitleHeight(); });
 
     setOptions(kDefaultGridOptions);

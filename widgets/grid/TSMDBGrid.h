@@ -27,7 +27,8 @@ class TSMDBGrid : public QTableView {
     Q_OBJECT
 public:
     //! Colours and font of a data cell; called for every data cell each time it is painted,
-    //! with the painted row as the dataset's current record. May change font and background.
+    //! with the painted row as the dataset's current record. May change the font, the text
+    //! colour and the background.
     using TGetCellParamsEvent = std::function<void(TSMDBGrid *sender, Field *field, QFont &font,
                                                    QColor &fontColor, QColor &background, bool highlight)>;
     using TNotifyEvent = std::function<void(TSMDBGrid *sender)>;
@@ -37,7 +38,7 @@ public:
     explicit TSMDBGrid(QWidget *parent = nullptr);
     ~TSMDBGrid() override;
 
-    //! Builds a grid with the settings of one of the program's grids ("SMDBGrid1" ...).
+    //! Builds a grid with the settings of one of the program's grids ("SMDBGrid1" ...), named so.
     static TSMDBGrid *place(const QString &name, DataSource *source, QWidget *parent);
     //! Applies stored settings in the order a form lists them.
     void applySettings(const GridSettings &settings);

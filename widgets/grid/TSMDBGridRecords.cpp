@@ -110,7 +110,8 @@ bool TSMDBGrid::keyAction(QKeyEvent *event) {
     }
     case Qt::Key_Escape:
         dropSelection();
-        if (!browsing) ds->cancel();
+        if (browsing) return false; // not ours: a dialog around the grid may close on it
+        ds->cancel();
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:

@@ -169,6 +169,16 @@ private slots:
         QVERIFY(!f.grid->selectedRows().find(f.items->bookmark()));
     }
 
+    void rowsDeletedElsewhereLeaveNoTicks() {
+        GridFixture f(6);
+        f.clickBox(1);
+        f.clickBox(3);
+        f.items->setRecNo(2);
+        f.items->deleteRecord(); // as a navigator's delete button does
+        QCOMPARE(f.tickedRecNos(), QList<int>{3});
+        QCOMPARE(f.grid->selectedRows().count(), 1);
+    }
+
     void refreshKeepsRecordAndDropsTicks() {
         GridFixture f(8);
         f.clickBox(2);
