@@ -67,8 +67,16 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         painter->setClipRect(opt.rect);
         painter->setFont(font);
         painter->setPen(textColour);
-        painter->drawText(opt.rect.adjusted(2, 2, -2, 0), int(align | Qt::AlignTop) | Qt::TextSingleLine,
-                          text);
+        // On the cell font's own baseline: a line with CJK glyphs from a fallback font would
+        // otherwise sit lower than a Latin one and lose its bottom to the 17-pixel row.
+        const QFontMetrics fm(font);
+        const QRect area = opt.rect.adjusted(2, 2, -2, 0);
+        int x = area.left();
+        if (align & Qt::AlignRight)
+            x = area.right() + 1 - fm.horizontalAdvance(text);
+        else if (align & Qt::AlignHCenter)
+            x = area.left() + (area.width() - fm.horizontalAdvance(text)) / 2;
+        painter->drawText(QPoint(x, area.top() + fm.ascent()), text);
     }
     if (selectedState && m_grid->hasFocus() && !options.testFlag(dgRowSelect)) {
         // The classic dotted focus frame just inside the cell; the cell's colour stays as it is.

@@ -54,6 +54,10 @@ TSMDBGrid::TSMDBGrid(QWidget *parent)
 
     m_gridStyle.OddColor = palette().color(QPalette::Base);
     m_gridStyle.EvenColor = m_gridStyle.OddColor;
+    // Cell text 2 pixels below a row's top must fit 17-pixel rows, CJK glyphs included.
+    QFont cellFont = font();
+    cellFont.setPixelSize(12);
+    setFont(cellFont);
     m_titleFont = QFont(QStringLiteral("MS Sans Serif"));
     m_titleFont.setPixelSize(11);
     m_titleHeight.PixelCount = m_defaultRowHeight;
