@@ -36,6 +36,23 @@ private slots:
         QVERIFY(!f.grid->isRowTicked(4));
     }
 
+    void manyTicksStaySortedAndFindable() {
+        GridFixture f(40);
+        QList<int> expected;
+        // Every third record, in a scrambled order.
+        for (int k = 0; k < 40; ++k) {
+            const int recNo = (k * 17) % 40 + 1;
+            if (recNo % 3 != 0) continue;
+            f.items->setRecNo(recNo);
+            f.grid->selectOneRecord();
+            expected.append(recNo);
+        }
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(f.tickedRecNos(), expected);
+        for (int row = 0; row < 40; ++row)
+            QCOMPARE(f.grid->isRowTicked(row), (row + 1) % 3 == 0);
+    }
+
     void singleSelectBoxesKeepAtMostOneTick() {
         GridFixture f(6, QStringLiteral("SMDBGrid4"));
         f.clickBox(1); // A
