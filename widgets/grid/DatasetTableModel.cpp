@@ -56,7 +56,8 @@ int DatasetTableModel::columnCount(const QModelIndex &parent) const {
 }
 
 QVariant DatasetTableModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() >= m_rows) return QVariant();
+    // A source destroyed under the model leaves it no dataset to read.
+    if (!index.isValid() || index.row() >= m_rows || !active()) return QVariant();
     const Field *field = fieldAt(index.column());
     if (!field) return QVariant();
     switch (role) {

@@ -37,8 +37,8 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         background = (row - m_grid->topRow()) % 2 == 0 ? gridStyle.OddColor : gridStyle.EvenColor;
 
     QFont font = option.font;
-    if (m_grid->OnGetCellParams) {
-        Dataset *ds = m_grid->dataset();
+    Dataset *ds = m_grid->dataset();
+    if (m_grid->OnGetCellParams && ds && ds->isActive()) {
         const int previous = ds->setCurrentRowQuiet(row);
         try {
             m_grid->OnGetCellParams(m_grid, m_grid->columnField(index.column()), font, textColour, background,

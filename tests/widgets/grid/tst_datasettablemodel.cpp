@@ -86,6 +86,18 @@ private slots:
         QCOMPARE(s.model.columnCount(), 0);
     }
 
+    void aDestroyedSourceLeavesNothingToRead() {
+        Setup s(2);
+        s.items.open();
+        auto *source = new DataSource;
+        source->setDataset(&s.items);
+        DatasetTableModel model;
+        model.bindSource(source);
+        QCOMPARE(model.rowCount(), 2);
+        delete source;
+        QVERIFY(!model.index(0, 0).data().isValid());
+    }
+
     void requeryOfAnotherSizeResets() {
         Setup s(3);
         QAbstractItemModelTester tester(&s.model, QAbstractItemModelTester::FailureReportingMode::QtTest);
