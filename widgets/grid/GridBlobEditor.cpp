@@ -17,13 +17,14 @@ GridBlobEditor::GridBlobEditor() {
     setObjectName(QStringLiteral("BlobEditor"));
     setWindowFlags(windowFlags() & ~Qt::WindowMinimizeButtonHint);
     m_text = new QPlainTextEdit(this);
-    m_text->setAccessibleName(QStringLiteral("text"));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_ok = new QPushButton(QStringLiteral("確定 (&O)"), this);
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("取消 (&C)"), this);
+    m_ok->setAccessibleName(m_ok->text());
+    m_cancel->setAccessibleName(m_cancel->text());
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -58,6 +59,7 @@ void GridBlobEditor::editCurrentCell(TSMDBGrid *grid) {
     Dataset *ds = grid->dataset();
     GridBlobEditor *editor = instance();
     editor->setWindowTitle(field->fieldName());
+    editor->m_text->setAccessibleName(field->fieldName());
     editor->m_text->setFont(grid->font());
     editor->m_text->setPlainText(field->asString());
     // Whether OK can write back is decided for this field and dataset at every opening.

@@ -50,14 +50,14 @@ TSMDBGrid::TSMDBGrid(QWidget *parent)
     m_popup = new GridPopupMenu(this);
 
     m_corner = findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
-    if (m_corner) m_corner->installEventFilter(this);
+    if (m_corner) {
+        m_corner->setObjectName(QStringLiteral("popupCorner"));
+        m_corner->setAccessibleName(QStringLiteral("選單"));
+        m_corner->installEventFilter(this);
+    }
 
     m_gridStyle.OddColor = palette().color(QPalette::Base);
     m_gridStyle.EvenColor = m_gridStyle.OddColor;
-    // Cell text 2 pixels below a row's top must fit 17-pixel rows, CJK glyphs included.
-    QFont cellFont = font();
-    cellFont.setPixelSize(12);
-    setFont(cellFont);
     m_titleFont = QFont(QStringLiteral("MS Sans Serif"));
     m_titleFont.setPixelSize(11);
     m_titleHeight.PixelCount = m_defaultRowHeight;
@@ -259,12 +259,15 @@ int TSMDBGrid::topRow() const {
 }
 
 void TSMDBGrid::applyColumnWidths() {
+    // A display width counts half-width characters; a CJK font's own average is a full-width one.
     const QFontMetrics fm(font());
+    static const QString alphabet = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    const int charWidth = std::max(1, (fm.horizontalAdvance(alphabet) + 26) / 52);
     const QFontMetrics titleFm(m_titleFont);
     const int line = m_options.testFlag(dgColLines) ? 1 : 0;
     for (int c = 0; c < m_model->columnCount(); ++c) {
         const Field *field = m_model->fieldAt(c);
-        int width = field->displayWidth() * fm.averageCharWidth() + 4;
+        int width = field->displayWidth() * charWidth + 4;
         // Wide enough for a one-line caption with the title's margins.
         int longest = 0;
         for (const QString &part : m_model->caption(c).split(QLatin1Char('\n')))

@@ -19,6 +19,10 @@ GridFixture::GridFixture(int rows, const QString &gridName, bool open)
                          {QStringLiteral("men_price"), QStringLiteral("售價"), 0, true, false}});
     source->setDataset(items);
     if (open) items->open();
+    // The main window's font, which the grids take over.
+    QFont formFont(QStringLiteral("Noto Sans CJK TC"));
+    formFont.setPixelSize(11);
+    window->setFont(formFont);
     window->resize(640, 420);
     grid = TSMDBGrid::place(gridName, source, window.get());
     grid->setGeometry(0, 0, 401, 305);
