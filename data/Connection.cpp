@@ -110,6 +110,26 @@ void bindValue(sqlite3_stmt *st, int index, const QVariant &v) {
     }
 }
 
+//! Prepares exactly one statement into `g`; anything after it but white space is refused.
+void prepareOne(sqlite3 *h, const QString &text, StmtGuard &g) {
+    const void *tail = nullptr;
+    if (sqlite3_prepare16_v2(h, text.utf16(), int(text.size() * 2), &g.stmt, &tail) != SQLITE_OK) fail(h);
+    if (!g.stmt) throw DbError(QStringLiteral("The statement is empty."));
+    if (!onlyWhitespace(static_cast<const char16_t *>(tail)))
+        throw DbError(QStringLiteral("Characters found after end of SQL statement."));
+}
+
+//! Binds every value in order; the statement must ask for exactly as many.
+void bindAll(sqlite3_stmt *st, const QVector<QVariant> &values) {
+    if (sqlite3_bind_parameter_count(st) != values.size())
+        throw DbError(
+            QStringLiteral("No value given for one or more required parameters (%1 given, %2 expected).")
+                .arg(values.size())
+                .arg(sqlite3_bind_parameter_count(st)));
+    for (int i = 0; i < values.size(); ++i)
+        bindValue(st, i + 1, values[i]);
+}
+
 QString str16(const void *p) {
     return p ? QString::fromUtf16(static_cast<const char16_t *>(p)) : QString();
 }
@@ -226,6 +246,15 @@ QVariant Connection::convertFor(const QString &column, const QVariant &value) co
     return ValueConverter(m_formats).convert(*info, value);
 }
 
+QVector<QVariant> Connection::convertParams(const QVector<Statement::Param> &params) const {
+    // Converted before the engine is touched, so a refused value stores nothing.
+    QVector<QVariant> values;
+    values.reserve(params.size());
+    for (const Statement::Param &p : params)
+        values.append(p.column.isEmpty() ? p.value : convertFor(p.column, p.value));
+    return values;
+}
+
 ResultSet Connection::select(const Statement &statement) {
     return run(statement.text(), statement.params(), false);
 }
@@ -237,18 +266,9 @@ ResultSet Connection::selectKeyed(const Statement &statement) {
 ResultSet Connection::run(const QString &rawText, const QVector<Statement::Param> &params, bool keyed) {
     requireOpen();
     const QString text = translateDateLiterals(rawText, ValueConverter(m_formats));
-    QVector<QVariant> values;
-    values.reserve(params.size());
-    for (const Statement::Param &p : params) // convert before touching the engine: refusals store nothing
-        values.append(p.column.isEmpty() ? p.value : convertFor(p.column, p.value));
-
+    const QVector<QVariant> values = convertParams(params);
     StmtGuard g;
-    const void *tail = nullptr;
-    if (sqlite3_prepare16_v2(m_handle, text.utf16(), int(text.size() * 2), &g.stmt, &tail) != SQLITE_OK)
-        fail(m_handle);
-    if (!g.stmt) throw DbError(QStringLiteral("The statement is empty."));
-    if (!onlyWhitespace(static_cast<const char16_t *>(tail)))
-        throw DbError(QStringLiteral("Characters found after end of SQL statement."));
+    prepareOne(m_handle, text, g);
 
     ResultSet rs;
     int offset = 0; // the key, when fetched, is column 0 of the statement
@@ -283,13 +303,7 @@ ResultSet Connection::run(const QString &rawText, const QVector<Statement::Param
         }
     }
 
-    if (sqlite3_bind_parameter_count(g.stmt) != values.size())
-        throw DbError(
-            QStringLiteral("No value given for one or more required parameters (%1 given, %2 expected).")
-                .arg(values.size())
-                .arg(sqlite3_bind_parameter_count(g.stmt)));
-    for (int i = 0; i < values.size(); ++i)
-        bindValue(g.stmt, i + 1, values[i]);
+    bindAll(g.stmt, values);
 
     const int total = sqlite3_column_count(g.stmt);
     const int n = total - offset;
@@ -343,24 +357,10 @@ ResultSet Connection::run(const QString &rawText, const QVector<Statement::Param
 int Connection::execute(const Statement &statement) {
     requireOpen();
     const QString text = translateDateLiterals(statement.text(), ValueConverter(m_formats));
-    QVector<QVariant> values;
-    for (const Statement::Param &p : statement.params())
-        values.append(p.column.isEmpty() ? p.value : convertFor(p.column, p.value));
-
+    const QVector<QVariant> values = convertParams(statement.params());
     StmtGuard g;
-    const void *tail = nullptr;
-    if (sqlite3_prepare16_v2(m_handle, text.utf16(), int(text.size() * 2), &g.stmt, &tail) != SQLITE_OK)
-        fail(m_handle);
-    if (!g.stmt) throw DbError(QStringLiteral("The statement is empty."));
-    if (!onlyWhitespace(static_cast<const char16_t *>(tail)))
-        throw DbError(QStringLiteral("Characters found after end of SQL statement."));
-    if (sqlite3_bind_parameter_count(g.stmt) != values.size())
-        throw DbError(
-            QStringLiteral("No value given for one or more required parameters (%1 given, %2 expected).")
-                .arg(values.size())
-                .arg(sqlite3_bind_parameter_count(g.stmt)));
-    for (int i = 0; i < values.size(); ++i)
-        bindValue(g.stmt, i + 1, values[i]);
+    prepareOne(m_handle, text, g);
+    bindAll(g.stmt, values);
 
     // A write takes the write lock up front (waiting out other copies up to the busy timeout),
     // so it cannot fail half-way on a lock it could not upgrade.

@@ -125,6 +125,7 @@ public:
 private:
     ResultSet run(const QString &text, const QVector<Statement::Param> &params, bool keyed);
     void requireOpen() const;
+    QVector<QVariant> convertParams(const QVector<Statement::Param> &params) const;
 
     QString m_file = QStringLiteral("kelvaro.mdb");
     QString m_name;

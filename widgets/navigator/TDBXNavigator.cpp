@@ -95,6 +95,11 @@ void TDBXNavigator::setVisibleButtons(TButtonSet buttons) {
     for (int i = 0; i < NavButtonCount; ++i)
         m_buttons[size_t(i)]->setHidden(!buttons.contains(TNavigateBtnX(i)));
     if (m_loading) return;
+    relayout();
+    update();
+}
+
+void TDBXNavigator::relayout() {
     updateMinimumSize();
     if (m_showType == stWidth) {
         const QSize laid = layoutSideBySide(size());
@@ -104,7 +109,6 @@ void TDBXNavigator::setVisibleButtons(TButtonSet buttons) {
         if (s != size()) resize(s);
         layoutStacked(size());
     }
-    update();
 }
 
 void TDBXNavigator::setFlat(bool flat) {
@@ -294,15 +298,7 @@ void TDBXNavigator::beginLoad() {
 
 void TDBXNavigator::endLoad() {
     m_loading = false;
-    updateMinimumSize();
-    if (m_showType == stWidth) {
-        const QSize laid = layoutSideBySide(size());
-        if (laid != size()) resize(laid);
-    } else {
-        const QSize s = minimumSizeFor(size());
-        if (s != size()) resize(s);
-        layoutStacked(size());
-    }
+    relayout();
     reloadHints();
     reloadCaptions();
     activeChanged();

@@ -131,6 +131,8 @@ private:
     bool isLive() const;
     bool isAligned() const;
     void updateMinimumSize();
+    //! Recomputes the minimum size and lays the bar out again for its show type.
+    void relayout();
     QSize layoutSideBySide(const QSize &proposed);
     void layoutStacked(const QSize &size);
     void setButtonEnabled(TNavigateBtnX button, bool on);
