@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang-format
+  build-essential cmake pkg-config clang-format ccache
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
   libsqlite3-dev sqlite3
