@@ -75,15 +75,17 @@ private:
 void shade(bool on)
 {
     Scene &s = Scene::get();
-    if (!on) {
-        s.grid->OnGetCellParams = nullptr;
+    QObject::disconnect(s.grid, &TSMDBGrid::OnGetCellParams, nullptr, nullptr);
+    if (!on)
         return;
-    }
     Dataset *items = &s.items;
-    s.grid->OnGetCellParams = [items](TSMDBGrid *, Field *, QFont &, QColor &, QColor &background, bool) {
-        if (items->recNo() % 2 == 1)
-            background = QColor(0xC0, 0xDC, 0xC0);
-    };
+    QObject::connect(
+        s.grid, &TSMDBGrid::OnGetCellParams, s.grid,
+        [items](TSMDBGrid *, Field *, QFont &, QColor &, QColor &background, bool) {
+            if (items->recNo() % 2 == 1)
+                background = QColor(0xC0, 0xDC, 0xC0);
+        },
+        Qt::DirectConnection);
 }
 
 // One record down per step (the wheel, the Down key), then a synchronous repaint.

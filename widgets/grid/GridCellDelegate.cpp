@@ -38,11 +38,11 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 
     QFont font = option.font;
     Dataset *ds = m_grid->dataset();
-    if (m_grid->OnGetCellParams && ds && ds->isActive()) {
+    if (m_grid->isEventSet(&TSMDBGrid::OnGetCellParams) && ds && ds->isActive()) {
         const int previous = ds->setCurrentRowQuiet(row);
         try {
-            m_grid->OnGetCellParams(m_grid, m_grid->columnField(index.column()), font, textColour, background,
-                                    highlight);
+            emit m_grid->OnGetCellParams(m_grid, m_grid->columnField(index.column()), font, textColour,
+                                         background, highlight);
         } catch (const DbError &) {
             // Painting cannot report; the cell keeps the colours it had.
         }

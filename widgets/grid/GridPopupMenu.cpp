@@ -6,6 +6,11 @@
 #include "TSMDBGrid.h"
 
 namespace {
+using GridEvent = void (TSMDBGrid::*)(TSMDBGrid *);
+// The owner's commands, in menu order from "列印 ...".
+const GridEvent kOwnerCommands[4] = {&TSMDBGrid::OnPrintData, &TSMDBGrid::OnExportData,
+                                     &TSMDBGrid::OnFilterData, &TSMDBGrid::OnSearchData};
+
 // Captions with the shortcut each shows after a tab; the shortcuts are labels only.
 const char *const kCaptions[GridPopupMenu::EntryCount] = {
     "新增紀錄",
@@ -92,11 +97,9 @@ void GridPopupMenu::prepare() {
     m_actions[Edit]->setEnabled(writable && browsing);
     m_actions[Delete]->setEnabled(writable && !ex.testFlag(eoDisableDelete) && browsing);
 
-    const std::function<void(TSMDBGrid *)> *hooks[] = {&m_grid->OnPrintData, &m_grid->OnExportData,
-                                                       &m_grid->OnFilterData, &m_grid->OnSearchData};
     bool anyHook = false;
     for (int i = 0; i < 4; ++i) {
-        const bool set = bool(*hooks[i]);
+        const bool set = m_grid->isEventSet(kOwnerCommands[i]);
         anyHook = anyHook || set;
         m_actions[Print + i]->setVisible(set);
         m_actions[Print + i]->setEnabled(set && browsing);
@@ -113,7 +116,7 @@ void GridPopupMenu::prepare() {
         m_actions[entry]->setVisible(layout);
         m_actions[entry]->setEnabled(layout);
     }
-    const bool setup = bool(m_grid->OnSetupGrid);
+    const bool setup = m_grid->isEventSet(&TSMDBGrid::OnSetupGrid);
     m_actions[Setup]->setVisible(setup);
     m_actions[Setup]->setEnabled(has && setup);
     m_actions[Sep5]->setVisible(setup);
@@ -122,42 +125,40 @@ void GridPopupMenu::prepare() {
 void GridPopupMenu::run(int entry) {
     TSMDBGrid *g = m_grid;
     Dataset *ds = g->dataset();
-    auto hookOr = [g](const std::function<void(TSMDBGrid *)> &hook, const std::function<void()> &fallback) {
-        if (hook)
-            hook(g);
+    auto hookOr = [g](GridEvent hook, const std::function<void()> &fallback) {
+        if (g->isEventSet(hook))
+            emit(g->*hook)(g);
         else
             fallback();
     };
     switch (entry) {
     case Append:
-        hookOr(g->OnAppendRecord, [ds] { ds->append(); });
+        hookOr(&TSMDBGrid::OnAppendRecord, [ds] { ds->append(); });
         break;
     case Insert:
-        hookOr(g->OnInsertRecord, [ds] { ds->insert(); });
+        hookOr(&TSMDBGrid::OnInsertRecord, [ds] { ds->insert(); });
         break;
     case Edit:
-        hookOr(g->OnEditRecord, [ds] { ds->edit(); });
+        hookOr(&TSMDBGrid::OnEditRecord, [ds] { ds->edit(); });
         break;
     case Delete:
-        hookOr(g->OnDeleteRecord, [g] { g->deleteData(); });
+        hookOr(&TSMDBGrid::OnDeleteRecord, [g] { g->deleteData(); });
         break;
     case Print:
     case Export:
     case Filter:
     case Search: {
-        const std::function<void(TSMDBGrid *)> *hooks[] = {&g->OnPrintData, &g->OnExportData,
-                                                           &g->OnFilterData, &g->OnSearchData};
-        if (*hooks[entry - Print]) (*hooks[entry - Print])(g);
+        emit(g->*kOwnerCommands[entry - Print])(g);
         break;
     }
     case Post:
-        hookOr(g->OnPostData, [ds] { ds->post(); });
+        hookOr(&TSMDBGrid::OnPostData, [ds] { ds->post(); });
         break;
     case Cancel:
-        hookOr(g->OnCancelData, [ds] { ds->cancel(); });
+        hookOr(&TSMDBGrid::OnCancelData, [ds] { ds->cancel(); });
         break;
     case Refresh:
-        hookOr(g->OnRefreshData, [g] { g->refreshData(); });
+        hookOr(&TSMDBGrid::OnRefreshData, [g] { g->refreshData(); });
         break;
     case SelectOne:
         g->selectOneRecord();
@@ -172,7 +173,7 @@ void GridPopupMenu::run(int entry) {
         g->unselectAllRecords();
         break;
     case Setup:
-        if (g->OnSetupGrid) g->OnSetupGrid(g);
+        emit g->OnSetupGrid(g);
         break;
     default:
         // Column layouts are never saved in this program; the items stay hidden.

@@ -3,6 +3,7 @@
 #include "GridTypes.h"
 #include "SelectedRows.h"
 
+#include <QMetaMethod>
 #include <QPixmap>
 #include <QTableView>
 #include <functional>
@@ -21,20 +22,13 @@ struct GridSettings;
 //! parameters request, an indicator column, a standard pop-up menu and an Enter key that
 //! moves to the next column.
 //!
-//! Events are std::function members named after the events; an event that is not set is
-//! skipped. Each is called with the grid first, like the owner's other handlers.
+//! Events are Qt signals named after the events, each carrying the grid first. Connect them
+//! with direct connections: the cell-parameters handler answers through its reference
+//! arguments, and an event nobody connected counts as not set (the pop-up menu hides its
+//! item, the default action runs).
 class TSMDBGrid : public QTableView {
     Q_OBJECT
 public:
-    //! Colours and font of a data cell; called for every data cell each time it is painted,
-    //! with the painted row as the dataset's current record. May change the font, the text
-    //! colour and the background.
-    using TGetCellParamsEvent = std::function<void(TSMDBGrid *sender, Field *field, QFont &font,
-                                                   QColor &fontColor, QColor &background, bool highlight)>;
-    using TNotifyEvent = std::function<void(TSMDBGrid *sender)>;
-    //! A click on a data cell, with the clicked column.
-    using TCellClickEvent = std::function<void(TSMDBGrid *sender, int column)>;
-
     explicit TSMDBGrid(QWidget *parent = nullptr);
     ~TSMDBGrid() override;
 
@@ -125,13 +119,38 @@ public:
     //! Mouse-up rules.
     void gridMouseUp(QMouseEvent *event, Cell cell);
 
-    // --- events
-    TGetCellParamsEvent OnGetCellParams;
-    TNotifyEvent OnChangeSelection;
-    TCellClickEvent OnCellClick;
-    TNotifyEvent OnDblClick;
-    TNotifyEvent OnAppendRecord, OnInsertRecord, OnEditRecord, OnDeleteRecord, OnPostData, OnCancelData,
-        OnRefreshData, OnPrintData, OnExportData, OnFilterData, OnSearchData, OnSetupGrid;
+    //! Is anything connected to the event `signal` (for example &TSMDBGrid::OnPrintData)?
+    template <typename Signal> bool isEventSet(Signal signal) const {
+        return isSignalConnected(QMetaMethod::fromSignal(signal));
+    }
+
+signals:
+    //! Colours and font of a data cell, asked for every data cell each time it is painted
+    //! with the painted row as the dataset's current record; the handler may change the
+    //! font, the text colour and the background.
+    void OnGetCellParams(TSMDBGrid *sender, Field *field, QFont &font, QColor &fontColor, QColor &background,
+                         bool highlight);
+    //! The selected-rows list was changed by the user or a select / unselect operation.
+    void OnChangeSelection(TSMDBGrid *sender);
+    //! A left-button release over a data cell, with its column.
+    void OnCellClick(TSMDBGrid *sender, int column);
+    //! A double click; when connected, it replaces the large-field editor.
+    void OnDblClick(TSMDBGrid *sender);
+    //! Record commands of the pop-up menu and the keys; when connected, they replace the
+    //! dataset's own operation.
+    void OnAppendRecord(TSMDBGrid *sender);
+    void OnInsertRecord(TSMDBGrid *sender);
+    void OnEditRecord(TSMDBGrid *sender);
+    void OnDeleteRecord(TSMDBGrid *sender);
+    void OnPostData(TSMDBGrid *sender);
+    void OnCancelData(TSMDBGrid *sender);
+    void OnRefreshData(TSMDBGrid *sender);
+    //! The owner's commands of the pop-up menu; their items show only when connected.
+    void OnPrintData(TSMDBGrid *sender);
+    void OnExportData(TSMDBGrid *sender);
+    void OnFilterData(TSMDBGrid *sender);
+    void OnSearchData(TSMDBGrid *sender);
+    void OnSetupGrid(TSMDBGrid *sender);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -78,8 +78,8 @@ void TSMDBGrid::gridMouseUp(QMouseEvent *event, Cell cell) {
             ds->isActive())
             rangeSelectTo();
         if (m_exOptions.testFlag(eoCheckBoxSelect) && cell.column == -1 && cell.row >= -1) checkBoxToggle();
-        if (event->button() == Qt::LeftButton && cell.column >= 0 && cell.row >= 0 && OnCellClick)
-            OnCellClick(this, cell.column);
+        if (event->button() == Qt::LeftButton && cell.column >= 0 && cell.row >= 0)
+            emit OnCellClick(this, cell.column);
     } catch (const DbError &e) {
         reportFailure(e);
     }
@@ -145,8 +145,8 @@ void TSMDBGrid::checkBoxToggle() {
 }
 
 void TSMDBGrid::doubleClick() {
-    if (OnDblClick) {
-        OnDblClick(this);
+    if (isEventSet(&TSMDBGrid::OnDblClick)) {
+        emit OnDblClick(this);
         return;
     }
     if (m_exOptions.testFlag(eoBLOBEditor) && GridBlobEditor::canEdit(this))
@@ -185,8 +185,8 @@ void TSMDBGrid::keyPressEvent(QKeyEvent *event) {
 }
 
 void TSMDBGrid::appendRecord() {
-    if (OnAppendRecord)
-        OnAppendRecord(this);
+    if (isEventSet(&TSMDBGrid::OnAppendRecord))
+        emit OnAppendRecord(this);
     else
         dataset()->append();
 }

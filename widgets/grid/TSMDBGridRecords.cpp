@@ -10,7 +10,7 @@
 #include <QKeyEvent>
 
 void TSMDBGrid::fireChangeSelection() {
-    if (OnChangeSelection) OnChangeSelection(this);
+    emit OnChangeSelection(this);
 }
 
 bool TSMDBGrid::keyAction(QKeyEvent *event) {

@@ -26,7 +26,8 @@ GridFixture::GridFixture(int rows, const QString &gridName, bool open)
     window->resize(640, 420);
     grid = TSMDBGrid::place(gridName, source, window.get());
     grid->setGeometry(0, 0, 401, 305);
-    grid->OnChangeSelection = [this](TSMDBGrid *) { ++changes; };
+    QObject::connect(
+        grid, &TSMDBGrid::OnChangeSelection, grid, [this] { ++changes; }, Qt::DirectConnection);
     window->show();
     QApplication::setActiveWindow(window.get());
     if (!QTest::qWaitForWindowExposed(window.get())) qWarning("grid window not exposed");

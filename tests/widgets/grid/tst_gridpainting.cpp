@@ -12,11 +12,14 @@ const QColor kMoneyGreen(0xC0, 0xDC, 0xC0);
 
 // The program's odd-row shading: odd record numbers money green.
 void shadeOddRows(GridFixture &f, QList<int> *seen = nullptr) {
-    f.grid->OnGetCellParams = [&f, seen](TSMDBGrid *, Field *, QFont &, QColor &, QColor &background, bool) {
-        const int recNo = f.items->recNo();
-        if (seen) seen->append(recNo);
-        if (recNo % 2 == 1) background = kMoneyGreen;
-    };
+    QObject::connect(
+        f.grid, &TSMDBGrid::OnGetCellParams, f.grid,
+        [&f, seen](TSMDBGrid *, Field *, QFont &, QColor &, QColor &background, bool) {
+            const int recNo = f.items->recNo();
+            if (seen) seen->append(recNo);
+            if (recNo % 2 == 1) background = kMoneyGreen;
+        },
+        Qt::DirectConnection);
 }
 
 // A pixel near the right end of a data cell, clear of its text.

@@ -83,8 +83,8 @@ private slots:
         GridFixture f(3);
         f.grid->setReadOnly(false);
         int printed = 0;
-        f.grid->OnPrintData = [&](TSMDBGrid *) { ++printed; };
-        f.grid->OnSetupGrid = [](TSMDBGrid *) {};
+        QObject::connect(f.grid, &TSMDBGrid::OnPrintData, f.grid, [&] { ++printed; });
+        QObject::connect(f.grid, &TSMDBGrid::OnSetupGrid, f.grid, [] {});
         GridPopupMenu *menu = f.grid->popupMenu();
         menu->prepare();
         QCOMPARE(flags(menu, false), QStringLiteral("11111100011111100011"));

@@ -162,7 +162,8 @@ private slots:
     void cellClickFiresOnDataCellsOnly() {
         GridFixture f(5, QStringLiteral("SMDBGrid4"));
         QList<int> clicked;
-        f.grid->OnCellClick = [&](TSMDBGrid *, int column) { clicked.append(column); };
+        QObject::connect(f.grid, &TSMDBGrid::OnCellClick, f.grid,
+                         [&](TSMDBGrid *, int column) { clicked.append(column); });
         f.clickCell(1, 2);
         f.clickCell(3, 0);
         f.clickBox(2);
