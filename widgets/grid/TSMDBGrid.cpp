@@ -26,11 +26,13 @@ static void initGridResources() {
 TSMDBGrid::TSMDBGrid(QWidget *parent)
     : QTableView(parent)
     , m_model(new DatasetTableModel(this))
-    , m_selected(m_model, [this](bool) {
-        // Ticks show in the cells' colours and in the indicator column.
-        viewport()->update();
-        m_indicatorHeader->viewport()->update();
-    }) {
+    , m_selected(m_model,
+                 [this](bool) {
+                     // Ticks show in the cells' colours and in the indicator column.
+                     viewport()->update();
+                     m_indicatorHeader->viewport()->update();
+                 })
+    , m_range(m_model, m_selected) {
     initGridResources();
     m_titleHeader = new GridTitleHeader(this);
     m_indicatorHeader = new GridIndicatorHeader(this);
@@ -113,7 +115,7 @@ void TSMDBGrid::applySettings(const GridSettings &s) {
 }
 
 void TSMDBGrid::setDataSource(DataSource *source) {
-    m_mouseAnchor.clear();
+    m_range.reset();
     m_model->bindSource(source);
 }
 
@@ -291,8 +293,7 @@ void TSMDBGrid::updateTitleHeight() {
 void TSMDBGrid::onActiveStateChanged() {
     // Opening or closing the dataset drops every tick, without a selection event.
     m_selected.clear();
-    m_keyRangeFlag = false;
-    m_mouseAnchor.clear();
+    m_range.reset();
     updateTitleHeight();
     viewport()->update();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GridTypes.h"
+#include "RangeSelection.h"
 #include "SelectedRows.h"
 
 #include <QMetaMethod>
@@ -174,7 +175,6 @@ private:
     void applyRowHeight();
     int checkBoxIndicatorWidth() const;
     void checkBoxToggle();
-    void rangeSelectTo();
     void keyboardRangeStep(int distance, bool extend);
     void doubleClick();
     void appendRecord();
@@ -188,6 +188,7 @@ private:
     GridPopupMenu *m_popup;
     QWidget *m_corner = nullptr;
     SelectedRows m_selected;
+    RangeSelection m_range;
 
     TGridOptions m_options = kDefaultGridOptions;
     bool m_multiSelect = false;
@@ -201,9 +202,6 @@ private:
     TSMDBGTitleHeight m_titleHeight;
     QFont m_titleFont;
 
-    QByteArray m_mouseAnchor;
-    QByteArray m_keyAnchor;
-    bool m_keyRangeFlag = false;
     bool m_syncing = false;
     int m_wheelRemainder = 0;
     // The release of the button that opened the pop-up menu belongs to the menu.

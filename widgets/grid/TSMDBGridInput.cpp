@@ -1,4 +1,4 @@
-// The grid's mouse, wheel and keyboard rules.
+// The grid's mouse and wheel rules.
 #include "TSMDBGrid.h"
 
 #include "Dataset.h"
@@ -7,9 +7,7 @@
 #include "Dialogs.h"
 #include "GridBlobEditor.h"
 #include "GridPopupMenu.h"
-#include "UpdatesHeld.h"
 
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -35,7 +33,7 @@ void TSMDBGrid::gridMouseDown(QMouseEvent *event, Cell cell, const std::function
             doubleClick();
             return;
         }
-        if (m_multiSelect && active) m_mouseAnchor = ds->bookmark();
+        if (m_multiSelect && active) m_range.anchorMouse();
 
         const bool corner = cell.row == -1 && cell.column == -1 && m_options.testFlag(dgIndicator);
         const bool ownMenu =
@@ -56,7 +54,7 @@ void TSMDBGrid::gridMouseDown(QMouseEvent *event, Cell cell, const std::function
 
         if (cell.row == -1 && m_options.testFlag(dgColumnResize)) return;
         if (event->button() != Qt::LeftButton || !m_multiSelect || !datasetActive()) return;
-        m_keyRangeFlag = false;
+        m_range.endKeyRange();
         if (event->modifiers().testFlag(Qt::ControlModifier)) {
             m_selected.setCurrentRowSelected(!m_selected.currentRowSelected());
             fireChangeSelection();
@@ -74,9 +72,11 @@ void TSMDBGrid::gridMouseUp(QMouseEvent *event, Cell cell) {
     Dataset *ds = dataset();
     if (std::exchange(m_releaseTaken, false) || !ds || ds->controlsDisabled()) return;
     try {
-        if (m_multiSelect && event->modifiers().testFlag(Qt::ShiftModifier) && !m_mouseAnchor.isEmpty() &&
-            ds->isActive())
-            rangeSelectTo();
+        if (m_multiSelect && event->modifiers().testFlag(Qt::ShiftModifier) && m_range.hasMouseAnchor() &&
+            ds->isActive()) {
+            m_range.selectFromMouseAnchor();
+            syncCurrentFromDataset();
+        }
         if (m_exOptions.testFlag(eoCheckBoxSelect) && cell.column == -1 && cell.row >= -1) checkBoxToggle();
         if (event->button() == Qt::LeftButton && cell.column >= 0 && cell.row >= 0)
             emit OnCellClick(this, cell.column);
@@ -103,33 +103,6 @@ void TSMDBGrid::mouseReleaseEvent(QMouseEvent *event) {
 void TSMDBGrid::mouseDoubleClickEvent(QMouseEvent *event) {
     const QPoint pos = event->position().toPoint();
     gridMouseDown(event, cellAt(pos), nullptr);
-}
-
-void TSMDBGrid::rangeSelectTo() {
-    Dataset *ds = dataset();
-    ds->disableControls();
-    try {
-        const QByteArray target = ds->bookmark();
-        ds->gotoBookmark(m_mouseAnchor);
-        const int direction = ds->compareBookmarks(target, m_mouseAnchor);
-        if (direction != 0) {
-            QByteArray reached;
-            do {
-                m_selected.setCurrentRowSelected(true);
-                reached = ds->bookmark();
-                if (direction > 0)
-                    ds->next();
-                else
-                    ds->prior();
-            } while (ds->compareBookmarks(reached, target) != 0 && !(direction > 0 ? ds->eof() : ds->bof()));
-        }
-        ds->gotoBookmark(target);
-    } catch (...) {
-        ds->enableControls();
-        throw;
-    }
-    ds->enableControls();
-    syncCurrentFromDataset();
 }
 
 void TSMDBGrid::checkBoxToggle() {
@@ -170,30 +143,4 @@ void TSMDBGrid::wheelEvent(QWheelEvent *event) {
     } catch (const DbError &e) {
         reportFailure(e);
     }
-}
-
-void TSMDBGrid::keyPressEvent(QKeyEvent *event) {
-    if (!datasetActive()) {
-        event->ignore();
-        return;
-    }
-    try {
-        if (!keyAction(event)) QTableView::keyPressEvent(event);
-    } catch (const DbError &e) {
-        reportFailure(e);
-    }
-}
-
-void TSMDBGrid::appendRecord() {
-    if (isEventSet(&TSMDBGrid::OnAppendRecord))
-        emit OnAppendRecord(this);
-    else
-        dataset()->append();
-}
-
-void TSMDBGrid::moveToColumn(int column) {
-    Dataset *ds = dataset();
-    const int row = ds->currentRow();
-    if (row >= 0 && row < m_model->rowCount() && column >= 0 && column < m_model->columnCount())
-        setCurrentIndex(m_model->index(row, column));
 }
