@@ -13,6 +13,48 @@ QString mismatch(const QString &text, const QString &what, const QString &column
         .arg(text, what, column);
 }
 
+//! Index of the first unit of `text` that is not part of a valid character.
+qsizetype brokenAt(const QString &text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return i;
+    }
+    return -1;
+}
+
+//! Up to three numbers of one to four ASCII digits.
+struct Numbers {
+    int value[3] = {};
+    int digits[3] = {};
+    int count = 0;
+};
+
+//! Splits `text` into numbers joined by one separator, the same throughout, taken from
+//! `separators`; false when anything else is there or there are more than `maxParts`.
+bool splitNumbers(QStringView text, QStringView separators, int maxParts, Numbers &out) {
+    QChar separator;
+    bool separated = false;
+    qsizetype i = 0;
+    for (;;) {
+        if (out.count == maxParts) return false;
+        int value = 0, digits = 0;
+        for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+            if (++digits > 4) return false;
+            value = value * 10 + (text[i].unicode() - u'0');
+        }
+        if (digits == 0) return false;
+        out.value[out.count] = value;
+        out.digits[out.count++] = digits;
+        if (i == text.size()) return true;
+        const QChar c = text[i++];
+        if (separated ? c != separator : !separators.contains(c)) return false;
+        separator = c;
+        separated = true;
+    }
+}
+
 bool isText(const QVariant &v) {
     return v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray ||
            v.typeId() == QMetaType::QChar;
@@ -47,8 +89,7 @@ QVariant ValueConverter::toInteger(const ColumnInfo &column, const QVariant &val
             value.toLongLong() <= std::numeric_limits<qint32>::max())
             return QVariant(value.toLongLong());
         throw DbError(QStringLiteral("Numeric value out of range: %1 is too large for column %2.")
-                          .arg(value.toLongLong())
-                          .arg(column.name));
+                          .arg(QString::number(value.toLongLong()), column.name));
     case QMetaType::Bool:
         return QVariant(qint64(value.toBool() ? 1 : 0));
     case QMetaType::ULongLong:
@@ -80,50 +121,39 @@ QVariant ValueConverter::toInteger(const ColumnInfo &column, const QVariant &val
 }
 
 QDate ValueConverter::parseDate(const QString &input) const {
-    const QString text = input.trimmed();
-    // Three numbers split by the system's date separator, '/', '-' or '.'.
-    const QString seps =
-        QRegularExpression::escape(QString(m_formats.dateSeparator)) + QStringLiteral("/\\-.");
-    const QRegularExpression parts(QStringLiteral("^(\\d{1,4})[%1](\\d{1,4})[%1](\\d{1,4})$").arg(seps));
-    const QRegularExpressionMatch m = parts.match(text);
-    if (!m.hasMatch()) return QDate();
-    const QString p[3] = {m.captured(1), m.captured(2), m.captured(3)};
-    int y, mo, d;
-    if (p[0].size() == 4) { // year first, whatever the system's order
-        y = p[0].toInt();
-        mo = p[1].toInt();
-        d = p[2].toInt();
-    } else {
-        // The order of the short date format; month/day/year when it tells none.
-        const QString f = m_formats.shortDateFormat;
+    // Three numbers split twice by the same separator: the system's, '/', '-' or '.'. Month and
+    // day have one or two digits; the year four, or one or two (this century).
+    const QString separators = QString(m_formats.dateSeparator) + QStringLiteral("/-.");
+    Numbers p;
+    if (!splitNumbers(QStringView(input).trimmed(), separators, 3, p) || p.count != 3) return QDate();
+    int ry = 0, rm = 1, rd = 2;
+    if (p.digits[0] != 4) { // year first whatever the system's order; else the short date's order
+        const QString &f = m_formats.shortDateFormat;
         qsizetype iy = f.indexOf(QLatin1Char('y')), im = f.indexOf(QLatin1Char('M')),
                   id = f.indexOf(QLatin1Char('d'));
-        if (iy < 0 || im < 0 || id < 0) {
+        if (iy < 0 || im < 0 || id < 0) { // month/day/year when it tells none
             im = 0;
             id = 1;
             iy = 2;
         }
-        const int ry = int((iy > im) + (iy > id)), rm = int((im > iy) + (im > id)),
-                  rd = int((id > iy) + (id > im));
-        y = p[ry].toInt();
-        mo = p[rm].toInt();
-        d = p[rd].toInt();
-        if (p[ry].size() <= 2)
-            y += 2000; // two-digit years are this century's
-        else if (p[ry].size() != 4)
-            return QDate();
+        ry = int((iy > im) + (iy > id));
+        rm = int((im > iy) + (im > id));
+        rd = int((id > iy) + (id > im));
     }
-    return QDate(y, mo, d);
+    if (p.digits[rm] > 2 || p.digits[rd] > 2 || p.digits[ry] == 3) return QDate();
+    const int y = p.value[ry] + (p.digits[ry] <= 2 ? 2000 : 0);
+    return QDate(y, p.value[rm], p.value[rd]);
 }
 
 QTime ValueConverter::parseTime(const QString &input) const {
-    const QString text = input.trimmed();
-    const QString seps = QRegularExpression::escape(QString(m_formats.timeSeparator)) + QStringLiteral(":");
-    const QRegularExpression hm(QStringLiteral("^(\\d{1,2})[%1](\\d{2})(?:[%1](\\d{2}))?$").arg(seps));
-    const QRegularExpressionMatch m = hm.match(text);
-    if (!m.hasMatch()) return QTime();
-    return QTime(m.captured(1).toInt(), m.captured(2).toInt(),
-                 m.captured(3).isEmpty() ? 0 : m.captured(3).toInt());
+    // Hours and minutes; seconds, when given, must be zero: the columns hold hours and minutes,
+    // and a time is refused rather than cut.
+    const QString separators = QString(m_formats.timeSeparator) + QLatin1Char(':');
+    Numbers p;
+    if (!splitNumbers(QStringView(input).trimmed(), separators, 3, p) || p.count < 2) return QTime();
+    if (p.digits[0] > 2 || p.digits[1] != 2) return QTime();
+    if (p.count == 3 && (p.digits[2] != 2 || p.value[2] != 0)) return QTime();
+    return QTime(p.value[0], p.value[1]);
 }
 
 QVariant ValueConverter::toDate(const ColumnInfo &column, const QVariant &value) const {
@@ -147,13 +177,23 @@ QVariant ValueConverter::toTime(const ColumnInfo &column, const QVariant &value)
         t = value.toDateTime().time();
     else if (isText(value))
         t = parseTime(value.toString());
-    if (!t.isValid())
-        throw DbError(mismatch(value.toString(), QStringLiteral("a valid time of day"), column.name));
+    if (!t.isValid() || t.second() != 0 || t.msec() != 0)
+        throw DbError(
+            mismatch(value.toString(), QStringLiteral("a time of day in hours and minutes"), column.name));
     return QVariant(t.toString(QStringLiteral("HH:mm")));
 }
 
 QVariant ValueConverter::toText(const ColumnInfo &column, const QVariant &value) const {
     const QString text = value.toString();
+    // Invalid UTF-16 would be stored garbled, and tools read a NUL as the end of the text.
+    if (!text.isValidUtf16())
+        throw DbError(QStringLiteral("The text for column %1 is not valid Unicode (a broken character at "
+                                     "position %2); nothing was stored.")
+                          .arg(column.name, QString::number(brokenAt(text) + 1)));
+    if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
+        throw DbError(QStringLiteral("The text for column %1 holds a NUL character at position %2; nothing "
+                                     "was stored.")
+                          .arg(column.name, QString::number(nul + 1)));
     // Sizes count characters as the engine's length() does: a surrogate pair is one.
     qsizetype chars = text.size();
     for (QChar c : text)
@@ -162,9 +202,6 @@ QVariant ValueConverter::toText(const ColumnInfo &column, const QVariant &value)
         throw DbError(
             QStringLiteral("The field is too small to accept the amount of data you attempted to add: "
                            "'%1' has %2 characters, column %3 holds at most %4.")
-                .arg(text)
-                .arg(chars)
-                .arg(column.name)
-                .arg(column.size));
+                .arg(text, QString::number(chars), column.name, QString::number(column.size)));
     return QVariant(text);
 }

@@ -4,7 +4,9 @@
 #include "TestDatabase.h"
 #include "TextCollation.h"
 
+#include <QSet>
 #include <QTest>
+#include <QTime>
 
 class TestEngine : public QObject {
     Q_OBJECT
@@ -20,6 +22,7 @@ private slots:
     void engineRefusesWhatBypassesConversion();
     void textEquality_data();
     void textEquality();
+    void textFoldIsCaseWidthAndSpacesOnly();
     void groupByFoldsLikeEquality();
     void statementsAndErrors();
     void dateLiterals();
@@ -33,7 +36,7 @@ int countOf(TestDatabase &db, const QString &table) {
 }
 
 //! Inserts one order line with `text` bound for `column`; returns the stored value or throws.
-QVariant storeFor(TestDatabase &db, const QString &column, const QString &text) {
+QVariant storeFor(TestDatabase &db, const QString &column, const QVariant &text) {
     Statement st;
     st.add(QStringLiteral("INSERT INTO ordern (%1)").arg(column));
     st.add(QStringLiteral("VALUES (?)"));
@@ -169,6 +172,26 @@ void TestEngine::dateConversions_data() {
                            << "/"
                            << ""
                            << "";
+    QTest::newRow("mixed separators") << "yyyy/MM/dd"
+                                      << "/"
+                                      << "2026/05-01"
+                                      << "";
+    QTest::newRow("mixed with system separator") << "dd.MM.yyyy"
+                                                 << "."
+                                                 << "09.12/2026"
+                                                 << "";
+    QTest::newRow("over-long month and day") << "yyyy/MM/dd"
+                                             << "/"
+                                             << "2026/0005/0001"
+                                             << "";
+    QTest::newRow("over-long day, day first") << "dd/MM/yyyy"
+                                              << "/"
+                                              << "009/12/2026"
+                                              << "";
+    QTest::newRow("full-width digits") << "yyyy/MM/dd"
+                                       << "/"
+                                       << "２０２６/１２/０９"
+                                       << "";
 }
 
 void TestEngine::dateConversions() {
@@ -191,37 +214,30 @@ void TestEngine::dateConversions() {
 
 void TestEngine::timeConversions_data() {
     QTest::addColumn<QString>("separator");
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("text");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("colon") << ":"
-                           << "13:05"
-                           << "13:05";
-    QTest::newRow("midnight") << ":"
-                              << "00:00"
-                              << "00:00";
-    QTest::newRow("one digit hour") << ":"
-                                    << "9:30"
-                                    << "09:30";
-    QTest::newRow("system separator") << "."
-                                      << "23.59"
-                                      << "23:59";
-    QTest::newRow("hour 24") << ":"
-                             << "24:00"
-                             << "";
-    QTest::newRow("minute 60") << ":"
-                               << "13:60"
-                               << "";
-    QTest::newRow("no separator") << ":"
-                                  << "1305"
-                                  << "";
-    QTest::newRow("empty") << ":"
-                           << ""
-                           << "";
+    auto row = [](const char *tag, const char *separator, const QVariant &text, const char *stored) {
+        QTest::newRow(tag) << QString::fromUtf8(separator) << text << QString::fromUtf8(stored);
+    };
+    row("colon", ":", QStringLiteral("13:05"), "13:05");
+    row("midnight", ":", QStringLiteral("00:00"), "00:00");
+    row("one digit hour", ":", QStringLiteral("9:30"), "09:30");
+    row("system separator", ".", QStringLiteral("23.59"), "23:59");
+    row("hour 24", ":", QStringLiteral("24:00"), "");
+    row("minute 60", ":", QStringLiteral("13:60"), "");
+    row("no separator", ":", QStringLiteral("1305"), "");
+    row("empty", ":", QString(), "");
+    // The column holds hours and minutes: seconds are refused, never dropped; zero seconds lose nothing.
+    row("seconds", ":", QStringLiteral("12:34:56"), "");
+    row("zero seconds", ":", QStringLiteral("12:34:00"), "12:34");
+    row("mixed separators", ".", QStringLiteral("12.34:00"), "");
+    row("typed time", ":", QTime(12, 34), "12:34");
+    row("typed time with seconds", ":", QTime(12, 34, 56), "");
 }
 
 void TestEngine::timeConversions() {
     QFETCH(QString, separator);
-    QFETCH(QString, text);
+    QFETCH(QVariant, text);
     QFETCH(QString, stored);
     TestDatabase db;
     LocaleFormats f;
@@ -254,6 +270,35 @@ void TestEngine::textLengths() {
         QVERIFY(e.message().contains(QStringLiteral("cus_name")));
     }
     QCOMPARE(countOf(db, QStringLiteral("customer")), 2);
+
+    // A surrogate pair is one character: twenty of them fill a 20-character note intact.
+    const QString faces = QString(20, QChar()).replace(QChar(), QStringLiteral("😀"));
+    QCOMPARE(storeFor(db, QStringLiteral("ord_note"), faces).toString(), faces);
+    // User text is never read as a message template.
+    try {
+        storeFor(db, QStringLiteral("ord_note"), QStringLiteral("%1%2") + QString(20, QLatin1Char('x')));
+        QFAIL("a 24-character note was stored");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("'%1%2xxxx")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(QStringLiteral("has 24 characters, column ord_note holds at most 20")),
+                 qPrintable(e.message()));
+    }
+    // Text that is not valid UTF-16, or holds NUL (which tools read as the end), stores nothing.
+    const QString broken[] = {QString(QChar(0xD83D)) + QStringLiteral("ok"), QString(40, QChar(0xDC00)),
+                              QStringLiteral("ok") + QChar(0xDE00),
+                              QStringLiteral("ab") + QChar(0) + QString(25, QLatin1Char('x'))};
+    for (const QString &text : broken) {
+        try {
+            storeFor(db, QStringLiteral("ord_note"), text);
+            QFAIL("invalid text was stored");
+        } catch (const DbError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("ord_note")), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(text.contains(QChar(0)) ? QStringLiteral("NUL character")
+                                                                  : QStringLiteral("not valid Unicode")),
+                     qPrintable(e.message()));
+        }
+    }
+    QCOMPARE(countOf(db, QStringLiteral("ordern")), 1);
 }
 
 void TestEngine::engineRefusesWhatBypassesConversion() {
@@ -305,6 +350,25 @@ void TestEngine::textEquality_data() {
                                << "admins" << false;
     QTest::newRow("prefix") << "五十嵐"
                             << "五十" << false;
+    QTest::newRow("cyrillic case") << "ПРИВЕТ"
+                                   << "привет" << true;
+    QTest::newRow("supplementary case") << "\U00010400"
+                                        << "\U00010428" << true;
+    QTest::newRow("half-width katakana") << "カタカナ"
+                                         << "ｶﾀｶﾅ" << true;
+    QTest::newRow("full-width sign") << "¥100"
+                                     << "￥１００" << true;
+    // Compatibility forms beyond width are different characters.
+    QTest::newRow("circled digits") << "123"
+                                    << "①②③" << false;
+    QTest::newRow("ligature") << "fish"
+                              << "ﬁsh" << false;
+    QTest::newRow("compatibility ideograph") << "\u8C48"
+                                             << "\uF900" << false;
+    QTest::newRow("superscript") << "m2"
+                                 << "m²" << false;
+    QTest::newRow("trailing tab") << "admin"
+                                  << "admin\t" << false;
 }
 
 void TestEngine::textEquality() {
@@ -319,6 +383,59 @@ void TestEngine::textEquality() {
     QCOMPARE(found, equal ? 1 : 0);
     QCOMPARE(TextCollation::compare(stored, typed) == 0, equal);
     QCOMPARE(TextCollation::compare(typed, stored) == 0, equal);
+    QCOMPARE(TextCollation::fold(stored) == TextCollation::fold(typed), equal);
+}
+
+void TestEngine::textFoldIsCaseWidthAndSpacesOnly() {
+    // Every character of the basic plane: folding twice changes nothing more, the order
+    // agrees with the folded form, and Chinese characters are left as they are.
+    QStringList chars;
+    for (char32_t u = 1; u < 0x10000; ++u) {
+        const QString c = QString(QChar(char16_t(u)));
+        const QString f = TextCollation::fold(c);
+        QVERIFY2(f.size() == 1 || (f.isEmpty() && (u == 0x20 || u == 0x3000)),
+                 qPrintable(QString::number(uint(u), 16)));
+        QCOMPARE(TextCollation::fold(f), f);
+        QCOMPARE(TextCollation::compare(c, f), 0);
+        QCOMPARE(TextCollation::compare(c + QStringLiteral("x"), f + QStringLiteral("x")),
+                 f.isEmpty() ? -1 : 0);
+        const bool ideograph =
+            (u >= 0x3400 && u <= 0x4DBF) || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xF900 && u <= 0xFAFF);
+        if (ideograph) QCOMPARE(f, c);
+        if (f != c && !f.isEmpty()) // folded: a case or width partner, nothing else
+            QVERIFY2(QChar(char16_t(u)).toCaseFolded() == f.at(0) ||
+                         QChar::decompositionTag(u) == QChar::Wide ||
+                         QChar::decompositionTag(u) == QChar::Narrow,
+                     qPrintable(QString::number(uint(u), 16)));
+        if (!QChar::isSurrogate(u)) chars << c;
+    }
+    chars << QStringLiteral("\U00010400") << QStringLiteral("\U00010428") << QStringLiteral("\U0001F600")
+          << QStringLiteral("a\u3000b") << QStringLiteral("ab  ") << QStringLiteral("ＡＢ");
+
+    // The engine (which compares the stored UTF-8) agrees: the same equality and the same order.
+    TestDatabase db;
+    db.exec(QStringLiteral("CREATE TEMP TABLE t (a TEXT, b TEXT)"));
+    QSet<QString> folds;
+    for (qsizetype at = 0; at < chars.size(); at += 500) {
+        Statement st;
+        st.add(QStringLiteral("INSERT INTO t (a, b) VALUES (?, ?)"));
+        for (qsizetype k = at; k < std::min(at + 500, chars.size()); ++k) {
+            if (k > at) st.add(QStringLiteral(", (?, ?)"));
+            // After a letter: a leading U+FEFF or U+FFFE would be taken for a byte-order mark.
+            st.bind(QLatin1Char('x') + chars[k]);
+            st.bind(QLatin1Char('x') + TextCollation::fold(chars[k]));
+            folds.insert(TextCollation::fold(chars[k]));
+        }
+        db.connection().execute(st);
+    }
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from t where a <> b COLLATE KTEXT")).toLongLong(), 0);
+    Statement grouped;
+    grouped.add(QStringLiteral("select a from t GROUP BY a COLLATE KTEXT ORDER BY a COLLATE KTEXT"));
+    const ResultSet rs = db.connection().select(grouped);
+    QCOMPARE(rs.rowCount(), folds.size());
+    for (int r = 1; r < rs.rowCount(); ++r)
+        QVERIFY2(TextCollation::compare(rs.value(r - 1, 0).toString(), rs.value(r, 0).toString()) < 0,
+                 qPrintable(rs.value(r, 0).toString()));
 }
 
 void TestEngine::groupByFoldsLikeEquality() {
@@ -382,6 +499,10 @@ void TestEngine::dateLiterals() {
     QCOMPARE(db.scalar(QStringLiteral("select '#1#'")).toString(), QStringLiteral("#1#"));
     QVERIFY_THROWS_EXCEPTION(
         DbError, db.scalar(QStringLiteral("select count(*) from ordern where ord_date = #soon#")));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, db.scalar(QStringLiteral("select count(*) from ordern where ord_date = #2026/0012/0009#")));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, db.scalar(QStringLiteral("select count(*) from ordern where ord_date = #2026/12-09#")));
 }
 
 void TestEngine::accountNamesAreUnique() {
