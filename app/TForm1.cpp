@@ -13,6 +13,7 @@
 #include "SignInPage.h"
 #include "StatusBar.h"
 #include "SummaryPage.h"
+#include "UiLog.h"
 
 #include <QIcon>
 #include <QMenuBar>
@@ -92,12 +93,13 @@ void TForm1::buildWindow() {
 }
 
 void TForm1::buildPages() {
-    m_signIn = new SignInPage(*this);
-    m_application = new ApplicationPage(*this);
-    m_catalog = new CatalogPage(*this);
-    m_summary = new SummaryPage(*this);
-    m_menu = new MenuPage(*this);
-    m_permission = new PermissionPage(*this);
+    FormData &d = *m_data;
+    m_signIn = new SignInPage(d);
+    m_application = new ApplicationPage(d);
+    m_catalog = new CatalogPage(d, m_session);
+    m_summary = new SummaryPage(d, m_session);
+    m_menu = new MenuPage(d, m_session);
+    m_permission = new PermissionPage(d);
     const struct {
         QWidget *page;
         const char *caption;
@@ -112,6 +114,38 @@ void TForm1::buildPages() {
         ++index;
     }
     m_pageControl->setActivePageIndex(SignIn);
+    wirePages();
+}
+
+void TForm1::wirePages() {
+    // Direct connections: the window's part runs inside the page's handler, in its order.
+    connect(m_signIn, &SignInPage::signedIn, this, &TForm1::signedIn, Qt::DirectConnection);
+    connect(m_signIn, &SignInPage::applyRequested, this, &TForm1::showApplicationPage, Qt::DirectConnection);
+    connect(m_application, &ApplicationPage::applied, this, &TForm1::showSignInPage, Qt::DirectConnection);
+    connect(m_application, &ApplicationPage::backRequested, this, &TForm1::showSignInPage,
+            Qt::DirectConnection);
+}
+
+void TForm1::signedIn(const QString &name, int level) {
+    m_session.signIn(name, level);
+    m_statusBar->setPanelText(0, QStringLiteral("使用者：") + name);
+    setTabShown(SignIn, false);
+    setTabShown(Catalog, true);
+    setTabShown(Summary, true);
+    setTabShown(Menu, true);
+    if (level == 3) setTabShown(Permission, true);
+    m_catalog->clearShopList();
+    m_catalog->Get_CB1_Text();
+}
+
+void TForm1::showApplicationPage() {
+    setTabShown(Application, true);
+    setTabShown(SignIn, false);
+}
+
+void TForm1::showSignInPage() {
+    setTabShown(SignIn, true);
+    setTabShown(Application, false);
 }
 
 void TForm1::FormCreate() {
@@ -124,13 +158,9 @@ void TForm1::FormCreate() {
             d.ADOQuery_SET->setConnection(d.ADOConnection1);
         }
         m_pageControl->setActivePageIndex(SignIn);
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        qCDebug(kelvaroUi) << "start-up ended early:" << e.what();
     }
-}
-
-void TForm1::setSignedInUser(const QString &name, int level) {
-    m_userName = name;
-    m_userLevel = level;
 }
 
 QWidget *TForm1::tabSheet(int index) const {
@@ -139,14 +169,6 @@ QWidget *TForm1::tabSheet(int index) const {
 
 void TForm1::setTabShown(int index, bool shown) {
     m_pageControl->setPageTabVisible(tabSheet(index), shown);
-}
-
-QComboBox *TForm1::shopBox() const {
-    return m_catalog->shopBox();
-}
-
-void TForm1::Get_CB1_Text() {
-    m_catalog->Get_CB1_Text();
 }
 
 void TForm1::PageControl1Change() {

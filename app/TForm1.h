@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Session.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -9,15 +11,14 @@ class FormData;
 class MenuPage;
 class PageControl;
 class PermissionPage;
-class QComboBox;
 class QMenuBar;
 class SignInPage;
 class StatusBar;
 class SummaryPage;
 
 //! The program's one window: a fixed-size window with six pages, the status bar, the data
-//! components and the signed-in user. It owns every component; the pages get what they
-//! need from it.
+//! components and the signed-in user. It owns every component, gives each page what it needs
+//! when building it, and does the window's part of what the pages report.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -33,11 +34,9 @@ public:
     FormData &data() const { return *m_data; }
 
     //! The signed-in user name; empty until sign-in.
-    QString userName() const { return m_userName; }
+    QString userName() const { return m_session.userName(); }
     //! The user level; 0 until sign-in.
-    int userLevel() const { return m_userLevel; }
-    //! Records who has signed in; sign-in is the only caller.
-    void setSignedInUser(const QString &name, int level);
+    int userLevel() const { return m_session.userLevel(); }
 
     //! `PageControl1`.
     PageControl *pageControl() const { return m_pageControl; }
@@ -48,14 +47,6 @@ public:
     //! Shows or hides the tab of page `index` by the page control's current-page rules.
     void setTabShown(int index, bool shown);
 
-    SignInPage *signInPage() const { return m_signIn; }
-    ApplicationPage *applicationPage() const { return m_application; }
-    CatalogPage *catalogPage() const { return m_catalog; }
-    //! The shop box `CB1` of the catalog page.
-    QComboBox *shopBox() const;
-
-    //! Appends every distinct shop name to the shop box's item list.
-    void Get_CB1_Text();
     //! The page work for the tab the user has chosen, dispatched on its tab position.
     void PageControl1Change();
 
@@ -65,7 +56,11 @@ public:
 private:
     void buildWindow();
     void buildPages();
+    void wirePages();
     void FormCreate();
+    void signedIn(const QString &name, int level);
+    void showSignInPage();
+    void showApplicationPage();
 
     FormData *m_data = nullptr;
     QMenuBar *m_mainMenu = nullptr;
@@ -77,6 +72,5 @@ private:
     SummaryPage *m_summary = nullptr;
     MenuPage *m_menu = nullptr;
     PermissionPage *m_permission = nullptr;
-    QString m_userName;
-    int m_userLevel = 0;
+    Session m_session;
 };

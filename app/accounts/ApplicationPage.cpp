@@ -1,18 +1,18 @@
 #include "ApplicationPage.h"
 
-#include "Dataset.h"
+#include "AccountStatements.h"
 #include "Dialogs.h"
 #include "FormData.h"
 #include "HandlerGuard.h"
 #include "PageWidgets.h"
-#include "TForm1.h"
+#include "UiLog.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-ApplicationPage::ApplicationPage(TForm1 &form, QWidget *parent)
+ApplicationPage::ApplicationPage(FormData &data, QWidget *parent)
     : QWidget(parent)
-    , m_form(form) {
+    , m_data(data) {
     setFixedSize(PageWidgets::PageSize);
 
     PageWidgets::label(this, "Label3", QStringLiteral("帳號"), {16, 16, 50, 23});
@@ -40,36 +40,18 @@ ApplicationPage::ApplicationPage(TForm1 &form, QWidget *parent)
 }
 
 void ApplicationPage::BitBtn3Click() {
-    Dataset &query = *m_form.data().ADOQuery_SET;
     try {
-        // The typed texts go in exactly as typed; the engine converts them to their columns'
-        // types and refuses what a column cannot hold.
-        query.close();
-        Statement &s = query.statement();
-        s.clear();
-        s.add(QStringLiteral("INSERT INTO customer "));
-        s.add(QStringLiteral("(cus_number , cus_name , cus_password , cus_group , cus_leve ) "));
-        s.add(QStringLiteral("VALUES ("));
-        s.add(QStringLiteral(" ? ,"));
-        s.bindFor(QStringLiteral("cus_number"), m_account->text());
-        s.add(QStringLiteral(" ? ,"));
-        s.bindFor(QStringLiteral("cus_name"), m_name->text());
-        s.add(QStringLiteral(" ? ,"));
-        s.bindFor(QStringLiteral("cus_password"), m_password->text());
-        s.add(QStringLiteral(" ? ,"));
-        s.bindFor(QStringLiteral("cus_group"), m_group->text());
-        s.add(QStringLiteral(" '0' )"));
-        query.execSql();
-        query.close();
-
-        Dialogs::current().message(QStringLiteral("帳號已新增"));
-        Button1Click();
-    } catch (const std::exception &) {
+        AccountStatements::apply(*m_data.ADOQuery_SET,
+                                 {m_account->text(), m_name->text(), m_password->text(), m_group->text()});
+    } catch (const std::exception &e) {
+        qCDebug(kelvaroUi) << "account application refused:" << e.what();
         Dialogs::current().message(QStringLiteral("錯誤請找管理人"));
+        return;
     }
+    Dialogs::current().message(QStringLiteral("帳號已新增"));
+    emit applied();
 }
 
 void ApplicationPage::Button1Click() {
-    m_form.setTabShown(TForm1::SignIn, true);
-    m_form.setTabShown(TForm1::Application, false);
+    emit backRequested();
 }

@@ -2,23 +2,28 @@
 
 #include <QWidget>
 
+class FormData;
 class QLineEdit;
-class QPushButton;
-class TForm1;
 
 //! The application page: anyone at the sign-in page creates an ordinary account here.
 class ApplicationPage : public QWidget {
     Q_OBJECT
 public:
-    explicit ApplicationPage(TForm1 &form, QWidget *parent = nullptr);
+    explicit ApplicationPage(FormData &data, QWidget *parent = nullptr);
 
-    //! Stores the typed account with user level 0 and returns to the sign-in page.
+    //! Stores the typed account with user level 0, says so, and reports applied().
     void BitBtn3Click();
-    //! Returns to the sign-in page.
+    //! Asks to go back to the sign-in page.
     void Button1Click();
 
+signals:
+    //! The account is stored and the user has read so.
+    void applied();
+    //! "回登入畫面" was pressed.
+    void backRequested();
+
 private:
-    TForm1 &m_form;
+    FormData &m_data;
     QLineEdit *m_account;
     QLineEdit *m_name;
     QLineEdit *m_password;

@@ -2,9 +2,9 @@
 
 #include "PageWidgets.h"
 
-PermissionPage::PermissionPage(TForm1 &form, QWidget *parent)
+PermissionPage::PermissionPage(FormData &data, QWidget *parent)
     : QWidget(parent)
-    , m_form(form) {
+    , m_data(data) {
     setFixedSize(PageWidgets::PageSize);
-    Q_UNUSED(m_form);
+    Q_UNUSED(m_data);
 }

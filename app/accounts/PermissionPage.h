@@ -2,14 +2,14 @@
 
 #include <QWidget>
 
-class TForm1;
+class FormData;
 
 //! The permission page: accounts and their user levels, for system managers.
 class PermissionPage : public QWidget {
     Q_OBJECT
 public:
-    explicit PermissionPage(TForm1 &form, QWidget *parent = nullptr);
+    explicit PermissionPage(FormData &data, QWidget *parent = nullptr);
 
 private:
-    TForm1 &m_form;
+    FormData &m_data;
 };

@@ -1,25 +1,20 @@
 #include "SignInPage.h"
 
-#include "CatalogPage.h"
-#include "Dataset.h"
-#include "DbError.h"
+#include "AccountStatements.h"
 #include "Dialogs.h"
 #include "FormData.h"
 #include "HandlerGuard.h"
-#include "InputMethod.h"
 #include "PageWidgets.h"
-#include "StatusBar.h"
-#include "TForm1.h"
+#include "UiLog.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
-#include <climits>
 
-SignInPage::SignInPage(TForm1 &form, QWidget *parent)
+SignInPage::SignInPage(FormData &data, QWidget *parent)
     : QWidget(parent)
-    , m_form(form) {
+    , m_data(data) {
     setFixedSize(PageWidgets::PageSize);
 
     // The picture lies under everything else at its natural size; the page cuts it off.
@@ -49,65 +44,21 @@ SignInPage::SignInPage(TForm1 &form, QWidget *parent)
     connect(m_apply, &QPushButton::clicked, this, HandlerGuard::wrap([this] { BitBtn2Click(); }));
 }
 
-QString SignInPage::prepared(const QString &typed) {
-    qsizetype begin = 0;
-    qsizetype end = typed.size();
-    while (begin < end && typed.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && typed.at(end - 1).unicode() <= 32)
-        --end;
-    QString out = typed.mid(begin, end - begin);
-    for (QChar &c : out) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + ('a' - 'A'));
-    }
-    return out;
-}
-
 void SignInPage::BitBtn1Click() {
-    FormData &d = m_form.data();
-    Dataset &query = *d.ADOQuery_GET;
     // Engine failures are swallowed: the user stays signed out.
     try {
-        const QString account = prepared(m_account->text());
-        const QString password = prepared(m_password->text());
-
-        query.close();
-        query.statement().clear();
-        query.statement().add(QStringLiteral("Select * From customer Where "));
-        query.statement().add(QStringLiteral("cus_number = ? COLLATE KTEXT "));
-        query.statement().bind(account);
-        query.statement().add(QStringLiteral("and cus_password = ? COLLATE KTEXT "));
-        query.statement().bind(password);
-        query.open();
-
-        if (query.bof() == query.eof() || query.recordCount() > 1) {
+        const std::optional<AccountStatements::SignedInAccount> account =
+            AccountStatements::findAccount(*m_data.ADOQuery_GET, m_account->text(), m_password->text());
+        if (!account) {
             Dialogs::current().message(QStringLiteral("帳號密碼錯誤"));
-        } else {
-            const Field *nameField = query.field(2);
-            const Field *levelField = query.field(5);
-            if (!nameField || !levelField)
-                throw DbError(QStringLiteral("The customer table lacks the name or level column."));
-            const QString name = nameField->asString();
-            // A level beyond the integer range must not wrap round to a manager's level.
-            const int level = int(qBound(qint64(INT_MIN), levelField->asInteger(), qint64(INT_MAX)));
-            m_form.setSignedInUser(name, level);
-            m_form.statusPanels()->setPanelText(0, QStringLiteral("使用者：") + name);
-
-            m_form.setTabShown(TForm1::SignIn, false);
-            m_form.setTabShown(TForm1::Catalog, true);
-            m_form.setTabShown(TForm1::Summary, true);
-            m_form.setTabShown(TForm1::Menu, true);
-            if (level == 3) m_form.setTabShown(TForm1::Permission, true);
-
-            m_form.catalogPage()->clearShopList();
-            m_form.Get_CB1_Text();
+            return;
         }
-        query.close();
-    } catch (const std::exception &) {
+        emit signedIn(account->name, account->level);
+    } catch (const std::exception &e) {
+        qCDebug(kelvaroUi) << "sign-in failed:" << e.what();
     }
 }
 
 void SignInPage::BitBtn2Click() {
-    m_form.setTabShown(TForm1::Application, true);
-    m_form.setTabShown(TForm1::SignIn, false);
+    emit applyRequested();
 }

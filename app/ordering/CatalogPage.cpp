@@ -1,19 +1,22 @@
 #include "CatalogPage.h"
 
-#include "Dataset.h"
 #include "FormData.h"
 #include "InputMethod.h"
 #include "PageWidgets.h"
-#include "TForm1.h"
+#include "ShopList.h"
+#include "UiLog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-CatalogPage::CatalogPage(TForm1 &form, QWidget *parent)
+CatalogPage::CatalogPage(FormData &data, const Session &session, QWidget *parent)
     : QWidget(parent)
-    , m_form(form) {
+    , m_data(data)
+    , m_session(session) {
     setFixedSize(PageWidgets::PageSize);
+    // Order entry stamps the signed-in user into each line.
+    Q_UNUSED(m_session);
 
     m_shopBox = new QComboBox(this);
     m_shopBox->setObjectName(QStringLiteral("CB1"));
@@ -27,22 +30,10 @@ CatalogPage::CatalogPage(TForm1 &form, QWidget *parent)
 }
 
 void CatalogPage::Get_CB1_Text() {
-    Dataset &query = *m_form.data().ADOQuery_GET;
     try {
-        query.close();
-        query.statement().clear();
-        query.statement().add(QStringLiteral("Select men_merchant From menu "));
-        query.statement().add(QStringLiteral("Group By men_merchant COLLATE KTEXT "));
-        query.open();
-        // The number of passes is fixed before the first one; the end test guards the move.
-        const int rows = query.recordCount();
-        for (int i = 0; i < rows; ++i) {
-            const Field *shop = query.field(0);
-            appendShop(shop ? shop->asString() : QString());
-            if (!query.eof()) query.next();
-        }
-        query.close();
-    } catch (const std::exception &) {
+        ShopList::read(*m_data.ADOQuery_GET, [this](const QString &shop) { appendShop(shop); });
+    } catch (const std::exception &e) {
+        qCDebug(kelvaroUi) << "shop list not read:" << e.what();
     }
 }
 
@@ -66,7 +57,7 @@ void CatalogPage::clearShopList() {
 
 void CatalogPage::enter() {
     clearShopList();
-    m_form.Get_CB1_Text();
+    Get_CB1_Text();
     const QSignalBlocker quiet(m_shopBox);
     m_shopBox->setCurrentIndex(-1);
 }

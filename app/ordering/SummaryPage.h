@@ -2,17 +2,19 @@
 
 #include <QWidget>
 
-class TForm1;
+class FormData;
+class Session;
 
 //! The summary page: the order lines of a day with their total.
 class SummaryPage : public QWidget {
     Q_OBJECT
 public:
-    explicit SummaryPage(TForm1 &form, QWidget *parent = nullptr);
+    SummaryPage(FormData &data, const Session &session, QWidget *parent = nullptr);
 
     //! Entry to the page by the user's choice of its tab.
     void enter();
 
 private:
-    TForm1 &m_form;
+    FormData &m_data;
+    const Session &m_session;
 };

@@ -197,7 +197,7 @@ void TestMainWindow::pageChangeDispatchesOnTabPosition() {
     f.addMenu(QStringLiteral("CoCo"), QStringLiteral("奶茶"), QStringLiteral("珍奶"));
     TForm1 &w = f.openForm();
     f.signIn(QStringLiteral("boss"), QStringLiteral("pw"));
-    QComboBox *shops = w.shopBox();
+    auto *shops = f.find<QComboBox>(QStringLiteral("CB1"));
     Dataset *menu = w.data().ADODataSet1;
 
     // Position 2 is the menu page (page index 4): it opens the menu list if it is closed,
