@@ -124,6 +124,7 @@ void TForm1::wirePages() {
     connect(m_application, &ApplicationPage::applied, this, &TForm1::showSignInPage, Qt::DirectConnection);
     connect(m_application, &ApplicationPage::backRequested, this, &TForm1::showSignInPage,
             Qt::DirectConnection);
+    connect(m_catalog, &CatalogPage::orderStored, this, &TForm1::showOrderStored, Qt::DirectConnection);
 }
 
 void TForm1::signedIn(const QString &name, int level) {
@@ -146,6 +147,11 @@ void TForm1::showApplicationPage() {
 void TForm1::showSignInPage() {
     setTabShown(SignIn, true);
     setTabShown(Application, false);
+}
+
+void TForm1::showOrderStored() {
+    // Set again for every line stored; it stays until another handler writes the panel.
+    m_statusBar->setPanelText(1, QStringLiteral("訂單輸入完成"));
 }
 
 void TForm1::FormCreate() {

@@ -61,6 +61,7 @@ private:
     void signedIn(const QString &name, int level);
     void showSignInPage();
     void showApplicationPage();
+    void showOrderStored();
 
     FormData *m_data = nullptr;
     QMenuBar *m_mainMenu = nullptr;

@@ -1,32 +1,89 @@
 #include "CatalogPage.h"
 
+#include "Clock.h"
+#include "DataSource.h"
+#include "Dataset.h"
+#include "DbError.h"
+#include "Dialogs.h"
 #include "FormData.h"
+#include "HandlerGuard.h"
 #include "InputMethod.h"
+#include "Locale.h"
+#include "OddRowShading.h"
 #include "PageWidgets.h"
+#include "Session.h"
 #include "ShopList.h"
+#include "TColorButton.h"
+#include "TForm1.h"
+#include "TSMDBGrid.h"
 #include "UiLog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+namespace {
+constexpr int AddButtonTextPixels = 16;
+
+//! The text of the field at `index` of the current record; a missing field is a failure.
+QString fieldText(const Dataset &dataset, int index) {
+    const Field *field = dataset.field(index);
+    if (!field) throw DbError(QStringLiteral("The item list has no field %1.").arg(index));
+    return field->asString();
+}
+} // namespace
+
 CatalogPage::CatalogPage(FormData &data, const Session &session, QWidget *parent)
     : QWidget(parent)
     , m_data(data)
     , m_session(session) {
     setFixedSize(PageWidgets::PageSize);
-    // Order entry stamps the signed-in user into each line.
-    Q_UNUSED(m_session);
 
+    PageWidgets::label(this, "Label12", QStringLiteral("選擇商店"), {8, 8, 81, 25});
     m_shopBox = new QComboBox(this);
     m_shopBox->setObjectName(QStringLiteral("CB1"));
     m_shopBox->setEditable(true);
     m_shopBox->setInsertPolicy(QComboBox::NoInsert);
     m_shopBox->setDuplicatesEnabled(true);
+    // The box holds what the user typed, letter by letter: no completion writes ahead of it.
+    m_shopBox->setCompleter(nullptr);
     m_shopBox->setGeometry(96, 8, 113, 21);
     m_shopBox->setAccessibleName(QStringLiteral("選擇商店"));
     InputMethod::attach(m_shopBox);
     InputMethod::attach(m_shopBox->lineEdit());
+
+    m_categories = TSMDBGrid::place(QStringLiteral("SMDBGrid2"), m_data.DataSource2, this);
+    m_categories->setGeometry(0, 40, 209, 353);
+    m_items = TSMDBGrid::place(QStringLiteral("SMDBGrid3"), m_data.DataSource3, this);
+    m_items->setGeometry(216, 0, 401, 305);
+    InputMethod::attach(m_categories);
+    InputMethod::attach(m_items);
+
+    const QString hint = QStringLiteral("備註：例如半糖、去冰、1/4糖，請在此輸入相關注意事項");
+    PageWidgets::label(this, "Label14", hint, {216, 312, 393, 13});
+    m_note = PageWidgets::edit(this, "Edit11", hint, {216, 328, 401, 21});
+
+    m_add = new TColorButton(QStringLiteral("新增到訂單"), this);
+    m_add->setObjectName(QStringLiteral("ColorButton1"));
+    m_add->setGeometry(232, 360, 377, 33);
+    m_add->setFont(TForm1::uiFont(AddButtonTextPixels));
+    m_add->setAccessibleName(m_add->text());
+
+    setTabOrder(m_shopBox, m_categories);
+    setTabOrder(m_categories, m_items);
+    setTabOrder(m_items, m_note);
+    setTabOrder(m_note, m_add);
+
+    connect(m_shopBox, &QComboBox::editTextChanged, this, HandlerGuard::wrap([this] { CB1Change(); }));
+    connect(m_data.DataSource2, &DataSource::dataChange, this,
+            [this](Field *field) { HandlerGuard::run([&] { DataSource2DataChange(field); }); });
+    connect(m_categories, &TSMDBGrid::OnCellClick, this, [this](TSMDBGrid *sender, int column) {
+        HandlerGuard::run([&] { SMDBGrid2CellClick(sender, column); });
+    });
+    // Painting asks for each cell in turn: the answer must be back before the cell is drawn.
+    connect(m_items, &TSMDBGrid::OnGetCellParams, this, &CatalogPage::SMDBGrid3GetCellParams,
+            Qt::DirectConnection);
+    connect(m_add, &QPushButton::clicked, this, HandlerGuard::wrap([this] { ColorButton1Click(); }));
 }
 
 void CatalogPage::Get_CB1_Text() {
@@ -60,4 +117,67 @@ void CatalogPage::enter() {
     Get_CB1_Text();
     const QSignalBlocker quiet(m_shopBox);
     m_shopBox->setCurrentIndex(-1);
+}
+
+void CatalogPage::CB1Change() {
+    try {
+        CatalogStatements::openCategories(*m_data.ADOQuery1, m_shopBox->currentText());
+    } catch (const std::exception &e) {
+        qCDebug(kelvaroUi) << "category list not opened:" << e.what();
+    }
+}
+
+void CatalogPage::DataSource2DataChange(Field *) {
+    // Closing the category list tells nothing; only an open list decides the items.
+    Dataset &categories = *m_data.ADOQuery1;
+    if (!categories.isActive()) return;
+    try {
+        const QString shop = m_shopBox->currentText();
+        m_listedShop = shop;
+        CatalogStatements::openItems(*m_data.ADOQuery2, shop, fieldText(categories, 0));
+    } catch (const std::exception &e) {
+        qCDebug(kelvaroUi) << "item list not opened:" << e.what();
+    }
+}
+
+void CatalogPage::SMDBGrid2CellClick(TSMDBGrid *, int) {
+    m_note->clear();
+}
+
+void CatalogPage::SMDBGrid3GetCellParams(TSMDBGrid *, Field *, QFont &, QColor &, QColor &background, bool) {
+    OddRowShading::apply(*m_data.ADOQuery2, background);
+}
+
+void CatalogPage::ColorButton1Click() {
+    // A failure outside a line's own storing ends the click here, silently: lines stored stay
+    // stored, and without the refresh the ticks stay too.
+    try {
+        Dataset &items = *m_data.ADOQuery2;
+        const SelectedRows &selected = m_items->selectedRows();
+        // The list walks the rows in the item list's order, whatever order they were ticked in.
+        const int count = selected.count();
+        for (int i = 0; i < count; ++i) {
+            if (i >= selected.count())
+                throw DbError(QStringLiteral("The ticked rows changed during the click."));
+            items.gotoBookmark(selected.at(i));
+            Set_order({fieldText(items, 0), fieldText(items, 1), fieldText(items, 2), m_listedShop,
+                       m_note->text()});
+        }
+        m_items->refreshData();
+    } catch (const std::exception &e) {
+        qCDebug(kelvaroUi) << "adding to the order ended:" << e.what();
+    }
+}
+
+void CatalogPage::Set_order(CatalogStatements::OrderLine line) {
+    try {
+        // One reading of the clock gives both the date and the time of the line.
+        const QDateTime now = Clock::current().now();
+        CatalogStatements::storeOrderLine(*m_data.ADOQuery_SET, line, m_session.userName(), now,
+                                          Locale::current().formats());
+        emit orderStored();
+    } catch (const std::exception &e) {
+        qCDebug(kelvaroUi) << "order line not stored:" << e.what();
+        Dialogs::current().message(QStringLiteral("錯誤請找管理人"));
+    }
 }
