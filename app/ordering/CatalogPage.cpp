@@ -21,9 +21,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 
 namespace {
 constexpr int AddButtonTextPixels = 16;
+constexpr int ShopItemHeight = 13;
 
 //! The text of the field at `index` of the current record; a missing field is a failure.
 QString fieldText(const Dataset &dataset, int index) {
@@ -47,6 +49,8 @@ CatalogPage::CatalogPage(FormData &data, const Session &session, QWidget *parent
     m_shopBox->setDuplicatesEnabled(true);
     // The box holds what the user typed, letter by letter: no completion writes ahead of it.
     m_shopBox->setCompleter(nullptr);
+    // A plain list delegate honours each entry's size hint: the list's items are 13 pixels high.
+    m_shopBox->setItemDelegate(new QStyledItemDelegate(m_shopBox));
     m_shopBox->setGeometry(96, 8, 113, 21);
     m_shopBox->setAccessibleName(QStringLiteral("選擇商店"));
     InputMethod::attach(m_shopBox);
@@ -101,6 +105,7 @@ void CatalogPage::appendShop(const QString &shop) {
     const int index = m_shopBox->currentIndex();
     const QString text = m_shopBox->currentText();
     m_shopBox->addItem(shop);
+    m_shopBox->setItemData(m_shopBox->count() - 1, QSize(0, ShopItemHeight), Qt::SizeHintRole);
     if (m_shopBox->currentIndex() != index) {
         m_shopBox->setCurrentIndex(index);
         m_shopBox->setEditText(text);

@@ -204,10 +204,11 @@ void TestCatalog::typingAShopListsItsCategoriesAndItems() {
     QCOMPARE(c.categoryList(), QStringList{QStringLiteral("茶類")});
     QCOMPARE(c.itemList(), QStringList{QStringLiteral("紅茶")});
 
-    // Picking from the list is a change of the shop box's text too.
+    // Picking from the list is a change of the shop box's text too. Its items are 13 high.
     c.shop->showPopup();
     QAbstractItemView *list = c.shop->view();
     QTRY_VERIFY(list->isVisible());
+    QCOMPARE(list->visualRect(list->model()->index(1, 0)).height(), 13);
     const int coco = c.shop->findText(QStringLiteral("CoCo"));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(coco, 0)).center());
