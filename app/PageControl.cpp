@@ -6,9 +6,24 @@ PageControl::PageControl(QWidget *parent)
     : QTabWidget(parent)
     , m_tabBar(new PageTabBar(this)) {
     setTabBar(m_tabBar);
-    connect(this, &QTabWidget::currentChanged, this, [this] {
-        if (!m_programmatic) emit pageChanged();
+    connect(this, &QTabWidget::currentChanged, this, [this](int index) {
+        if (m_programmatic)
+            m_current = index;
+        else
+            userChanged(index);
     });
+}
+
+void PageControl::userChanged(int index) {
+    // Qt's own inputs skip disabled tabs, so hidden tabs are disabled too (on the tab bar only:
+    // the page's controls stay enabled); whatever input
+    // gets past that (an accessibility action, a later one) is undone here.
+    if (!isTabVisible(index) || (m_allowed && !m_allowed(index))) {
+        programmatic([&] { setCurrentIndex(m_current); });
+        return;
+    }
+    m_current = index;
+    emit pageChanged();
 }
 
 template <typename Change> void PageControl::programmatic(Change change) {
@@ -23,6 +38,7 @@ int PageControl::addPage(QWidget *page, const QString &caption, bool tabVisible)
     programmatic([&] {
         index = addTab(page, caption);
         setTabVisible(index, tabVisible);
+        m_tabBar->setTabEnabled(index, tabVisible);
     });
     return index;
 }
@@ -61,6 +77,7 @@ void PageControl::setPageTabVisible(QWidget *page, bool visible) {
     programmatic([&] {
         if (visible) {
             const bool noneVisible = visibleTabCount() == 0;
+            m_tabBar->setTabEnabled(index, true);
             setTabVisible(index, true);
             if (noneVisible) setCurrentIndex(index);
             return;
@@ -68,6 +85,7 @@ void PageControl::setPageTabVisible(QWidget *page, bool visible) {
         const bool wasCurrent = index == currentIndex();
         const int position = tabPosition(index);
         setTabVisible(index, false);
+        m_tabBar->setTabEnabled(index, false);
         if (!wasCurrent) return;
         const int remaining = visibleTabCount();
         if (remaining > 0)

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QTabWidget>
+#include <functional>
 
 class PageTabBar;
 
 //! A tabbed page control whose tabs can be hidden. The tab position of a page is its place
 //! among the visible tabs, counted from 0. Only the user's choice of another tab raises
 //! pageChanged(); changes made by the program (showing, hiding, selecting) never do.
+//! A page whose tab is hidden, or which the owner's rule refuses, can never be chosen: a
+//! change to it by any input goes straight back to the page that was current.
 class PageControl : public QTabWidget {
     Q_OBJECT
 public:
@@ -27,6 +30,9 @@ public:
     //! Makes page index `index` the current page without raising pageChanged().
     void setActivePageIndex(int index);
 
+    //! The owner's rule for the user's choice of page index `index`; checked on every entry.
+    void setPageAllowed(std::function<bool(int index)> allowed) { m_allowed = std::move(allowed); }
+
     //! Height of the tabs; 0 leaves it to the style.
     void setTabHeight(int height);
 
@@ -46,7 +52,10 @@ signals:
 private:
     //! Runs `change` with pageChanged() held back.
     template <typename Change> void programmatic(Change change);
+    void userChanged(int index);
 
     PageTabBar *m_tabBar;
     bool m_programmatic = false;
+    int m_current = -1;
+    std::function<bool(int)> m_allowed;
 };

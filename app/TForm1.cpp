@@ -115,6 +115,7 @@ void TForm1::buildPages() {
     }
     m_pageControl->setActivePageIndex(SignIn);
     wirePages();
+    m_pageControl->setPageAllowed([this](int index) { return pageAllowed(index); });
 }
 
 void TForm1::wirePages() {
@@ -128,6 +129,11 @@ void TForm1::wirePages() {
 }
 
 void TForm1::signedIn(const QString &name, int level) {
+    // There is no second sign-in: the first user keeps the window with their rights.
+    if (m_session.isSignedIn()) {
+        qCDebug(kelvaroUi) << "a second sign-in ignored";
+        return;
+    }
     m_session.signIn(name, level);
     m_statusBar->setPanelText(0, QStringLiteral("使用者：") + name);
     setTabShown(SignIn, false);
@@ -137,6 +143,18 @@ void TForm1::signedIn(const QString &name, int level) {
     if (level == 3) setTabShown(Permission, true);
     m_catalog->clearShopList();
     m_catalog->Get_CB1_Text();
+}
+
+bool TForm1::pageAllowed(int index) const {
+    switch (index) {
+    case SignIn:
+    case Application:
+        return !m_session.isSignedIn();
+    case Permission:
+        return m_session.isSignedIn() && m_session.userLevel() == 3;
+    default:
+        return m_session.isSignedIn();
+    }
 }
 
 void TForm1::showApplicationPage() {

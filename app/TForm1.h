@@ -59,6 +59,7 @@ private:
     void wirePages();
     void FormCreate();
     void signedIn(const QString &name, int level);
+    bool pageAllowed(int index) const;
     void showSignInPage();
     void showApplicationPage();
     void showOrderStored();
