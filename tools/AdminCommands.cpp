@@ -30,13 +30,18 @@ void AdminCommands::usage(QTextStream &to) const {
           "Makes and checks Kelvaro database files. FILE defaults to kelvaro.mdb in the working "
           "directory.\n\n"
           "Commands:\n"
-          "  init    make a new database with the schema and a first system manager\n"
-          "  check   run the integrity check and verify the schema\n\n"
+          "  init         make a new database with the schema and a first system manager\n"
+          "  check        run the integrity check and verify the schema\n"
+          "  backup       copy a database in use to a new file\n"
+          "  add-manager  add a system manager to an existing database\n"
+          "  import-menu  add menu items from a CSV file\n"
+          "  export-menu  write the menu as a CSV file\n\n"
+          "Every command also takes the database file as --database FILE.\n"
           "Run 'kelvaro-admin COMMAND --help' for a command's options.\n";
 }
 
 void AdminCommands::initUsage(QTextStream &to) const {
-    to << "Usage: kelvaro-admin init [--demo] [--manager ACCOUNT PASSWORD NAME] [FILE]\n"
+    to << "Usage: kelvaro-admin init [--demo] [--manager ACCOUNT PASSWORD NAME] [FILE | --database FILE]\n"
           "Makes a new database file with the schema and a first system manager (level 3).\n"
           "Never overwrites an existing file.\n\n"
           "  --manager ACCOUNT PASSWORD NAME   the manager's account (up to 20 characters), password (up to "
@@ -48,9 +53,62 @@ void AdminCommands::initUsage(QTextStream &to) const {
 }
 
 void AdminCommands::checkUsage(QTextStream &to) const {
-    to << "Usage: kelvaro-admin check [FILE]\n"
+    to << "Usage: kelvaro-admin check [FILE | --database FILE]\n"
           "Runs the integrity check on a database file and verifies its schema.\n"
           "Prints what is wrong and exits with 1 if anything is; exits with 0 when the file is sound.\n";
+}
+
+const char *AdminCommands::maintenanceUsage(const QString &command) {
+    if (command == QLatin1String("backup"))
+        return "Usage: kelvaro-admin backup FILE DEST\n"
+               "Copies the database FILE to the new file DEST while copies of the program may be using it\n"
+               "(the engine's online backup: one consistent state). Never overwrites DEST.\n";
+    if (command == QLatin1String("add-manager"))
+        return "Usage: kelvaro-admin add-manager FILE ACCOUNT PASSWORD NAME\n"
+               "Adds a system manager (level 3) to an existing database: the way back in when every\n"
+               "system manager account has been deleted. Refuses an account that sign-in would take\n"
+               "for an existing one.\n";
+    if (command == QLatin1String("import-menu"))
+        return "Usage: kelvaro-admin import-menu FILE CSV\n"
+               "Adds the menu items of a UTF-8 CSV file, one a line: shop, category, item, cup size,\n"
+               "price. A header line as export-menu writes it is skipped. All or nothing: the first bad\n"
+               "line is named with its reason, and then nothing is stored.\n";
+    return "Usage: kelvaro-admin export-menu FILE [CSV]\n"
+           "Writes the menu as UTF-8 CSV (shop, category, item, cup size, price, after a header line),\n"
+           "oldest item first, to standard output or to the new file CSV (never overwritten).\n";
+}
+
+bool AdminCommands::positional(const QStringList &args, const QString &command, int count,
+                               QStringList *values, int optional) {
+    QStringList found;
+    QString database;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            m_out << maintenanceUsage(command);
+            m_usageCode = 0;
+            return false;
+        }
+        if (a == QLatin1String("--database") && i + 1 < args.size()) {
+            database = args[++i];
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            m_err << "kelvaro-admin " << command << ": unknown option '" << a << "'\n";
+            m_err << maintenanceUsage(command);
+            m_usageCode = 2;
+            return false;
+        } else {
+            found << a;
+        }
+    }
+    if (!database.isEmpty()) found.prepend(database);
+    if (found.size() < count || found.size() > count + optional) {
+        m_err << "kelvaro-admin " << command << ": wrong number of arguments\n";
+        m_err << maintenanceUsage(command);
+        m_usageCode = 2;
+        return false;
+    }
+    *values = found;
+    return true;
 }
 
 int AdminCommands::run(const QStringList &args) {
@@ -66,6 +124,10 @@ int AdminCommands::run(const QStringList &args) {
     }
     if (command == QLatin1String("init")) return init(args.mid(1));
     if (command == QLatin1String("check")) return check(args.mid(1));
+    if (command == QLatin1String("backup")) return backup(args.mid(1));
+    if (command == QLatin1String("add-manager")) return addManager(args.mid(1));
+    if (command == QLatin1String("import-menu")) return importMenu(args.mid(1));
+    if (command == QLatin1String("export-menu")) return exportMenu(args.mid(1));
     m_err << "kelvaro-admin: unknown command '" << command << "'\n";
     usage(m_err);
     return 2;
@@ -102,6 +164,8 @@ int AdminCommands::init(const QStringList &args) {
             return 0;
         } else if (a == QLatin1String("--demo")) {
             demo = true;
+        } else if (a == QLatin1String("--database") && i + 1 < args.size() && file.isEmpty()) {
+            file = args[++i];
         } else if (a == QLatin1String("--manager")) {
             if (i + 3 >= args.size()) {
                 m_err << "kelvaro-admin init: --manager needs ACCOUNT PASSWORD NAME\n";
@@ -156,16 +220,7 @@ int AdminCommands::init(const QStringList &args) {
             Connection c;
             c.setDatabaseFile(temp);
             c.open();
-            Statement st;
-            st.add(QStringLiteral(
-                "INSERT INTO customer (cus_number, cus_password, cus_name, cus_group, cus_leve)"));
-            st.add(QStringLiteral("VALUES (?, ?, ?, ?, ?)"));
-            st.bindFor(QStringLiteral("cus_number"), manager[0]);
-            st.bindFor(QStringLiteral("cus_password"), manager[1]);
-            st.bindFor(QStringLiteral("cus_name"), manager[2]);
-            st.bindFor(QStringLiteral("cus_group"), QString());
-            st.bindFor(QStringLiteral("cus_leve"), 3);
-            c.execute(st);
+            if (!insertManager(c, manager)) throw DbError(QStringLiteral("The manager could not be added."));
             if (demo) DemoData::fill(c, QDate::currentDate());
         }
         if (::link(QFile::encodeName(temp).constData(), QFile::encodeName(file).constData()) != 0) {
@@ -229,11 +284,13 @@ QStringList AdminCommands::problems(const QString &path) {
 
 int AdminCommands::check(const QStringList &args) {
     QString file;
-    for (const QString &a : args) {
+    for (int i = 0; i < args.size(); ++i) {
+        QString a = args[i];
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             checkUsage(m_out);
             return 0;
         }
+        if (a == QLatin1String("--database") && i + 1 < args.size()) a = args[++i];
         if ((a.startsWith(QLatin1Char('-')) && a.size() > 1) || !file.isEmpty()) {
             m_err << "kelvaro-admin check: unexpected argument '" << a << "'\n";
             checkUsage(m_err);

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+class Connection;
+
 //! The commands of kelvaro-admin. Each returns the process exit code:
 //! 0 done, 1 failed (the reason printed), 2 wrong usage.
 class AdminCommands {
@@ -17,6 +19,14 @@ public:
     int init(const QStringList &args);
     //! check [FILE]
     int check(const QStringList &args);
+    //! backup FILE DEST: a consistent copy of a database in use; never overwrites DEST.
+    int backup(const QStringList &args);
+    //! add-manager FILE ACCOUNT PASSWORD NAME: a new system manager in an existing file.
+    int addManager(const QStringList &args);
+    //! import-menu FILE CSV: menu items from a CSV file, all or nothing.
+    int importMenu(const QStringList &args);
+    //! export-menu FILE [CSV]: the menu as CSV, to standard output or a new file.
+    int exportMenu(const QStringList &args);
     //! The problems of a database file: integrity check and schema; empty when sound.
     static QStringList problems(const QString &path);
 
@@ -24,9 +34,19 @@ private:
     void usage(QTextStream &to) const;
     void initUsage(QTextStream &to) const;
     void checkUsage(QTextStream &to) const;
+    //! The usage text of a maintenance command.
+    static const char *maintenanceUsage(const QString &command);
+    //! Reads a maintenance command's arguments: `count` positional ones (FILE first, which
+    //! `--database FILE` may give instead) and up to `optional` more. On --help or wrong usage
+    //! prints the usage, sets m_usageCode and returns false.
+    bool positional(const QStringList &args, const QString &command, int count, QStringList *values,
+                    int optional = 0);
+    //! Adds a system manager unless sign-in would take the account for an existing one.
+    static bool insertManager(Connection &c, const QStringList &manager);
     //! Asks on the terminal; false when there is none.
     bool ask(const QString &prompt, QString *answer, bool secret);
 
     QTextStream &m_out;
     QTextStream &m_err;
+    int m_usageCode = 2;
 };

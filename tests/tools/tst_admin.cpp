@@ -1,4 +1,4 @@
-#include "Connection.h"
+#include "AdminProcess.h"
 #include "DbError.h"
 
 #include <QDate>
@@ -10,32 +10,9 @@
 
 namespace {
 
-struct Result {
-    int code;
-    QString out;
-    QString err;
-};
-
-Result admin(const QStringList &args, const QString &workDir = QString()) {
-    QProcess p;
-    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
-    p.setStandardInputFile(QProcess::nullDevice()); // no terminal to ask on
-    p.start(QStringLiteral(KELVARO_ADMIN), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
 QByteArray bytes(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QVariant scalar(Connection &c, const QString &sql) {
-    Statement st;
-    st.add(sql);
-    const ResultSet rs = c.select(st);
-    return rs.rowCount() ? rs.value(0, 0) : QVariant();
 }
 
 QStringList entries(const QTemporaryDir &dir) {
@@ -60,7 +37,7 @@ void TestAdmin::initDemoMakesABelievableDatabase() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("demo/kelvaro.mdb"));
     QDir().mkpath(dir.filePath(QStringLiteral("demo")));
-    const Result r =
+    const AdminResult r =
         admin({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--manager"),
                QStringLiteral("admin"), QStringLiteral("admin"), QStringLiteral("系統管理"), path});
     QVERIFY2(r.code == 0, qPrintable(r.err));
@@ -112,9 +89,9 @@ void TestAdmin::initDemoMakesABelievableDatabase() {
 void TestAdmin::initWithoutDemoHasOnlyTheManager() {
     QTemporaryDir dir;
     // FILE defaults to kelvaro.mdb in the working directory.
-    const Result r = admin({QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral("boss"),
-                            QStringLiteral("pw"), QStringLiteral("老闆")},
-                           dir.path());
+    const AdminResult r = admin({QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral("boss"),
+                                 QStringLiteral("pw"), QStringLiteral("老闆")},
+                                dir.path());
     QVERIFY2(r.code == 0, qPrintable(r.err));
     Connection c;
     c.setDatabaseFile(dir.filePath(QStringLiteral("kelvaro.mdb")));
@@ -135,8 +112,9 @@ void TestAdmin::initNeverOverwrites() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("precious");
     }
-    const Result r = admin({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--manager"),
-                            QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), path});
+    const AdminResult r =
+        admin({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--manager"),
+               QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), path});
     QCOMPARE(r.code, 1);
     QVERIFY(r.err.contains(QStringLiteral("already exists")));
     QCOMPARE(bytes(path), QByteArray("precious"));
@@ -145,11 +123,11 @@ void TestAdmin::initNeverOverwrites() {
 
 void TestAdmin::initWithoutManagerOrTerminalRefuses() {
     QTemporaryDir dir;
-    const Result r = admin({QStringLiteral("init"), QStringLiteral("x.mdb")}, dir.path());
+    const AdminResult r = admin({QStringLiteral("init"), QStringLiteral("x.mdb")}, dir.path());
     QCOMPARE(r.code, 2);
     QVERIFY2(r.err.contains(QStringLiteral("--manager")), qPrintable(r.err));
     QVERIFY(entries(dir).isEmpty());
-    const Result partial =
+    const AdminResult partial =
         admin({QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral("only")}, dir.path());
     QCOMPARE(partial.code, 2);
     QVERIFY(entries(dir).isEmpty());
@@ -158,10 +136,10 @@ void TestAdmin::initWithoutManagerOrTerminalRefuses() {
 void TestAdmin::refusedManagerLeavesNothing() {
     QTemporaryDir dir;
     // A name of nine characters does not fit cus_name.
-    const Result r = admin({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--manager"),
-                            QStringLiteral("admin"), QStringLiteral("pw"),
-                            QStringLiteral("一二三四五六七八九"), QStringLiteral("k.mdb")},
-                           dir.path());
+    const AdminResult r = admin({QStringLiteral("init"), QStringLiteral("--demo"),
+                                 QStringLiteral("--manager"), QStringLiteral("admin"), QStringLiteral("pw"),
+                                 QStringLiteral("一二三四五六七八九"), QStringLiteral("k.mdb")},
+                                dir.path());
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(QStringLiteral("cus_name")), qPrintable(r.err));
     QVERIFY(entries(dir).isEmpty());
@@ -174,11 +152,11 @@ void TestAdmin::checkReportsWhatIsWrong() {
                     QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), good})
                  .code,
              0);
-    const Result ok = admin({QStringLiteral("check"), good});
+    const AdminResult ok = admin({QStringLiteral("check"), good});
     QCOMPARE(ok.code, 0);
     QVERIFY(ok.out.contains(QStringLiteral("ok")));
 
-    const Result missing = admin({QStringLiteral("check"), dir.filePath(QStringLiteral("none.mdb"))});
+    const AdminResult missing = admin({QStringLiteral("check"), dir.filePath(QStringLiteral("none.mdb"))});
     QCOMPARE(missing.code, 1);
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.mdb"))));
 
@@ -188,7 +166,7 @@ void TestAdmin::checkReportsWhatIsWrong() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(4096, 'x'));
     }
-    const Result notDb = admin({QStringLiteral("check"), junk});
+    const AdminResult notDb = admin({QStringLiteral("check"), junk});
     QCOMPARE(notDb.code, 1);
     QVERIFY2(notDb.err.contains(QStringLiteral("not a database")), qPrintable(notDb.err));
     QCOMPARE(bytes(junk), QByteArray(4096, 'x'));
@@ -201,7 +179,7 @@ void TestAdmin::checkReportsWhatIsWrong() {
                  "cus_password TEXT, cus_group TEXT, cus_leve INTEGER)",
                  nullptr, nullptr, nullptr);
     sqlite3_close(h);
-    const Result wrong = admin({QStringLiteral("check"), foreign});
+    const AdminResult wrong = admin({QStringLiteral("check"), foreign});
     QCOMPARE(wrong.code, 1);
     QVERIFY2(wrong.err.contains(QStringLiteral("'menu' is missing")), qPrintable(wrong.err));
     QVERIFY(wrong.err.contains(QStringLiteral("not in the order")));
@@ -223,7 +201,7 @@ void TestAdmin::checkReportsWhatIsWrong() {
         f.seek(qint64(page - 1) * 4096 + 12);
         f.write(QByteArray(200, '\x55'));
     }
-    const Result broken = admin({QStringLiteral("check"), damaged});
+    const AdminResult broken = admin({QStringLiteral("check"), damaged});
     QCOMPARE(broken.code, 1);
     QVERIFY2(!broken.err.isEmpty(), qPrintable(broken.out));
 }
@@ -232,7 +210,7 @@ void TestAdmin::helpAndUsage() {
     for (const QStringList &args : {QStringList{QStringLiteral("--help")},
                                     QStringList{QStringLiteral("init"), QStringLiteral("--help")},
                                     QStringList{QStringLiteral("check"), QStringLiteral("--help")}}) {
-        const Result r = admin(args);
+        const AdminResult r = admin(args);
         QCOMPARE(r.code, 0);
         QVERIFY2(r.out.contains(QStringLiteral("Usage: kelvaro-admin")), qPrintable(r.out));
     }

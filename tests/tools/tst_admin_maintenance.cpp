@@ -1,0 +1,180 @@
+#include "AdminProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <sqlite3.h>
+#include <thread>
+
+namespace {
+
+QString makeDatabase(const QTemporaryDir &dir, const QString &name, bool demo = false) {
+    const QString path = dir.filePath(name);
+    QStringList args{QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral("boss"),
+                     QStringLiteral("pw"),   QStringLiteral("老闆"),      path};
+    if (demo) args.insert(1, QStringLiteral("--demo"));
+    const AdminResult r = admin(args);
+    return r.code == 0 ? path : QString();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestAdminMaintenance : public QObject {
+    Q_OBJECT
+private slots:
+    void backupWhileAnotherCopyWrites();
+    void addManagerRefusesAnAccountSignInWouldConfuse();
+    void menuCsvImportAndExport();
+};
+
+void TestAdminMaintenance::backupWhileAnotherCopyWrites() {
+    QTemporaryDir dir;
+    const QString source = makeDatabase(dir, QStringLiteral("office.mdb"));
+    QVERIFY(!source.isEmpty());
+
+    // Another copy inserts numbered lines one transaction each while the backup runs.
+    std::atomic<int> committed{0};
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        sqlite3 *h = nullptr;
+        sqlite3_open_v2(QFile::encodeName(source).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(h, 10000);
+        for (int i = 1; !stop && i < 100000; ++i) {
+            const QByteArray sql =
+                QStringLiteral("INSERT INTO menu (men_merchant, men_type, men_name, men_cap, "
+                               "men_price) VALUES ('店', '類', 'item%1', '小', %1)")
+                    .arg(i)
+                    .toUtf8();
+            if (sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) break;
+            committed = i;
+        }
+        sqlite3_close(h);
+    });
+    while (committed < 200)
+        QThread::msleep(5);
+    const int before = committed;
+    const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
+    const AdminResult r = admin({QStringLiteral("backup"), source, copy});
+    const int after = committed;
+    stop = true;
+    writer.join();
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(admin({QStringLiteral("check"), copy}).code, 0);
+
+    // One consistent state: every line committed before the backup began, and no gaps.
+    Connection c;
+    c.setDatabaseFile(copy);
+    c.open();
+    const int rows = scalar(c, QStringLiteral("select count(*) from menu")).toInt();
+    QVERIFY2(rows >= before && rows <= after,
+             qPrintable(QStringLiteral("%1 <= %2 <= %3").arg(before).arg(rows).arg(after)));
+    QCOMPARE(scalar(c, QStringLiteral("select max(men_price) from menu")).toInt(), rows);
+    c.close();
+
+    // Never over an existing file.
+    const QByteArray kept = readFile(copy);
+    const AdminResult again = admin({QStringLiteral("backup"), QStringLiteral("--database"), source, copy});
+    QCOMPARE(again.code, 1);
+    QVERIFY(again.err.contains(QStringLiteral("already exists")));
+    QCOMPARE(readFile(copy), kept);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestAdminMaintenance::addManagerRefusesAnAccountSignInWouldConfuse() {
+    QTemporaryDir dir;
+    const QString db = makeDatabase(dir, QStringLiteral("k.mdb"));
+    QVERIFY(!db.isEmpty());
+    const AdminResult added = admin({QStringLiteral("add-manager"), db, QStringLiteral("amy"),
+                                     QStringLiteral("secret"), QStringLiteral("艾咪")});
+    QVERIFY2(added.code == 0, qPrintable(added.err));
+    // Sign-in ignores letter case, width and trailing spaces: these are all "boss" or "amy".
+    for (const QString &account :
+         {QStringLiteral("BOSS"), QStringLiteral("ａｍｙ"), QStringLiteral("amy ")}) {
+        const AdminResult r = admin({QStringLiteral("add-manager"), QStringLiteral("--database"), db, account,
+                                     QStringLiteral("x"), QStringLiteral("x")});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("exists already")), qPrintable(r.err));
+    }
+    Connection c;
+    c.setDatabaseFile(db);
+    c.open();
+    QCOMPARE(scalar(c, QStringLiteral("select group_concat(cus_number || ':' || cus_leve || ':' || cus_name) "
+                                      "from customer"))
+                 .toString(),
+             QStringLiteral("boss:3:老闆,amy:3:艾咪"));
+    QCOMPARE(admin({QStringLiteral("add-manager"), db, QStringLiteral("x")}).code, 2);
+    QCOMPARE(admin({QStringLiteral("add-manager"), dir.filePath(QStringLiteral("none.mdb")),
+                    QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")})
+                 .code,
+             1);
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.mdb"))));
+}
+
+void TestAdminMaintenance::menuCsvImportAndExport() {
+    QTemporaryDir dir;
+    const QString db = makeDatabase(dir, QStringLiteral("menu.mdb"));
+    QVERIFY(!db.isEmpty());
+
+    // A shop's price list as a spreadsheet saves it: BOM, CRLF, quoted commas and quotes.
+    const QString good = dir.filePath(QStringLiteral("good.csv"));
+    writeFile(good, "\xEF\xBB\xBF"
+                    "men_merchant,men_type,men_name,men_cap,men_price\r\n"
+                    "五十嵐,茶類,四季春青茶,小,25\r\n"
+                    "\"Tea, \"\"Best\"\" Co.\",Milk tea,\"Pearl, large\",大,60\r\n"
+                    "\r\n"
+                    "清心福全,果汁,柳橙汁,中,0\r\n");
+    const AdminResult imported = admin({QStringLiteral("import-menu"), db, good});
+    QVERIFY2(imported.code == 0, qPrintable(imported.err));
+
+    // A bad price on line 7: named with its line, and nothing of the file is stored.
+    const QString bad = dir.filePath(QStringLiteral("bad.csv"));
+    QByteArray lines = "shop,tea,a,小,10\n";
+    for (int i = 2; i <= 6; ++i)
+        lines += QStringLiteral("shop,tea,item%1,中,%1\n").arg(i).toUtf8();
+    lines += "shop,tea,item7,大,12.5\nshop,tea,item8,大,30\n";
+    writeFile(bad, lines);
+    const AdminResult refused = admin({QStringLiteral("import-menu"), db, bad});
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("line 7")), qPrintable(refused.err));
+    QVERIFY(refused.err.contains(QStringLiteral("nothing was stored")));
+    // A text too long for its column fails inside the transaction: still all or nothing.
+    writeFile(bad, "shop,tea,ok,小,10\nshop,tea," + QByteArray(31, 'x') + ",小,10\n");
+    QCOMPARE(admin({QStringLiteral("import-menu"), db, bad}).code, 1);
+
+    Connection c;
+    c.setDatabaseFile(db);
+    c.open();
+    QCOMPARE(scalar(c, QStringLiteral("select count(*) from menu")).toInt(), 3);
+    QCOMPARE(scalar(c, QStringLiteral("select men_merchant || '|' || men_name || '|' || men_price from menu "
+                                      "where men_cap = '大'"))
+                 .toString(),
+             QStringLiteral("Tea, \"Best\" Co.|Pearl, large|60"));
+    c.close();
+
+    // Export, import into a new file, export again: the same bytes.
+    const QString first = dir.filePath(QStringLiteral("first.csv"));
+    QCOMPARE(admin({QStringLiteral("export-menu"), db, first}).code, 0);
+    const QString other = makeDatabase(dir, QStringLiteral("other.mdb"));
+    QCOMPARE(admin({QStringLiteral("import-menu"), other, first}).code, 0);
+    const AdminResult second = admin({QStringLiteral("export-menu"), other});
+    QCOMPARE(second.code, 0);
+    QCOMPARE(second.out.toUtf8(), readFile(first));
+    QVERIFY(second.out.startsWith(QStringLiteral("men_merchant,men_type,men_name,men_cap,men_price\r\n")));
+    QCOMPARE(admin({QStringLiteral("export-menu"), db, first}).code, 1); // never overwritten
+}
+
+QTEST_GUILESS_MAIN(TestAdminMaintenance)
+#include "tst_admin_maintenance.moc"

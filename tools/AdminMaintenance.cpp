@@ -1,0 +1,248 @@
+// kelvaro-admin's commands for a database in use: backup, a new system manager, menus to and
+// from CSV files.
+#include "AdminCommands.h"
+
+#include "Connection.h"
+#include "DbError.h"
+#include "MenuCsv.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <QUrl>
+#include <cerrno>
+#include <cstring>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace {
+
+//! Opens an existing database file of ours read-write; throws DbError.
+void openExisting(Connection &c, const QString &file) {
+    c.setDatabaseFile(file);
+    c.open();
+}
+
+//! Moves a finished temporary file to `target` without ever replacing an existing file.
+void linkIntoPlace(const QString &temp, const QString &target) {
+    if (::link(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
+        const int error = errno;
+        if (QFileInfo::exists(target))
+            throw DbError(QStringLiteral("'%1' appeared meanwhile; it is left as it is.").arg(target));
+        // File systems without hard links: the target was checked a moment ago.
+        if (!QFile::rename(temp, target))
+            throw DbError(QStringLiteral("Cannot create '%1': %2")
+                              .arg(target, QString::fromLocal8Bit(strerror(error))));
+    }
+    QFile::remove(temp);
+}
+
+QString tempBeside(const QString &target) {
+    const QFileInfo info(target);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+           QStringLiteral(".%1.tmp").arg(::getpid());
+}
+
+} // namespace
+
+bool AdminCommands::insertManager(Connection &c, const QStringList &manager) {
+    // One statement, so no other copy can add the same account between the test and the insert.
+    // Account names compare as sign-in compares them.
+    Statement st;
+    st.add(QStringLiteral("INSERT INTO customer (cus_number, cus_password, cus_name, cus_group, cus_leve)"));
+    st.add(QStringLiteral("SELECT ?, ?, ?, ?, ? WHERE NOT EXISTS"));
+    st.add(QStringLiteral("(SELECT 1 FROM customer WHERE cus_number = ? COLLATE KTEXT)"));
+    st.bindFor(QStringLiteral("cus_number"), manager[0]);
+    st.bindFor(QStringLiteral("cus_password"), manager[1]);
+    st.bindFor(QStringLiteral("cus_name"), manager[2]);
+    st.bindFor(QStringLiteral("cus_group"), QString());
+    st.bindFor(QStringLiteral("cus_leve"), 3);
+    st.bind(manager[0].trimmed());
+    return c.execute(st) == 1;
+}
+
+int AdminCommands::backup(const QStringList &args) {
+    QStringList files;
+    if (!positional(args, QStringLiteral("backup"), 2, &files)) return m_usageCode;
+    const QString source = files[0];
+    const QString target = files[1];
+    if (QFileInfo::exists(target)) {
+        m_err << "kelvaro-admin backup: '" << target << "' already exists; it is left as it is.\n";
+        return 1;
+    }
+    const QString temp = tempBeside(target);
+    QFile::remove(temp);
+    sqlite3 *dest = nullptr;
+    try {
+        Connection c;
+        openExisting(c, source);
+        const QByteArray uri = QUrl::fromLocalFile(QFileInfo(temp).absoluteFilePath()).toEncoded();
+        if (sqlite3_open_v2(uri.constData(), &dest,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK)
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(dest)), sqlite3_extended_errcode(dest));
+        // The engine's online backup copies one consistent state of the file; copies of the
+        // program that write meanwhile wait for it or make it start again.
+        sqlite3_backup *b = sqlite3_backup_init(dest, "main", c.handle(), "main");
+        if (!b) throw DbError(QString::fromUtf8(sqlite3_errmsg(dest)), sqlite3_extended_errcode(dest));
+        int rc;
+        int waits = 0;
+        while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED || rc == SQLITE_OK) {
+            if (rc == SQLITE_OK) continue;
+            if (++waits > 600) break;
+            QThread::msleep(50);
+        }
+        sqlite3_backup_finish(b);
+        if (rc != SQLITE_DONE) throw DbError(QString::fromUtf8(sqlite3_errstr(rc)), rc);
+        sqlite3_close_v2(dest);
+        dest = nullptr;
+        const QStringList found = problems(temp);
+        if (!found.isEmpty()) throw DbError(QStringLiteral("the copy fails its check: ") + found.join(u"; "));
+        linkIntoPlace(temp, target);
+    } catch (const DbError &e) {
+        if (dest) sqlite3_close_v2(dest);
+        QFile::remove(temp);
+        QFile::remove(temp + QStringLiteral("-journal"));
+        m_err << "kelvaro-admin backup: " << e.message() << "\n";
+        return 1;
+    }
+    m_out << "Backed up " << source << " to " << target << ".\n";
+    return 0;
+}
+
+int AdminCommands::addManager(const QStringList &args) {
+    QStringList values;
+    if (!positional(args, QStringLiteral("add-manager"), 4, &values)) return m_usageCode;
+    const QStringList manager = values.mid(1);
+    if (manager[0].trimmed().isEmpty()) {
+        m_err << "kelvaro-admin add-manager: the account must not be empty\n";
+        return 2;
+    }
+    try {
+        Connection c;
+        openExisting(c, values[0]);
+        if (!insertManager(c, manager)) {
+            m_err << "kelvaro-admin add-manager: an account '" << manager[0]
+                  << "' exists already (sign-in would take one for the other); nothing was added.\n";
+            return 1;
+        }
+    } catch (const DbError &e) {
+        m_err << "kelvaro-admin add-manager: " << e.message() << "\n";
+        return 1;
+    }
+    m_out << "Added system manager '" << manager[0] << "' (level 3) to " << values[0] << ".\n";
+    return 0;
+}
+
+int AdminCommands::importMenu(const QStringList &args) {
+    QStringList files;
+    if (!positional(args, QStringLiteral("import-menu"), 2, &files)) return m_usageCode;
+    QFile csv(files[1]);
+    if (!csv.open(QIODevice::ReadOnly)) {
+        m_err << "kelvaro-admin import-menu: cannot read '" << files[1] << "': " << csv.errorString() << "\n";
+        return 1;
+    }
+    QString error;
+    const QVector<MenuCsv::Record> records = MenuCsv::parse(csv.readAll(), &error);
+    if (!error.isEmpty()) {
+        m_err << "kelvaro-admin import-menu: " << files[1] << ": " << error << "; nothing was stored.\n";
+        return 1;
+    }
+    const QStringList columns = MenuCsv::header();
+    int line = 0;
+    try {
+        Connection c;
+        openExisting(c, files[0]);
+        // Every value is converted and checked before anything is written.
+        for (const MenuCsv::Record &r : records) {
+            line = r.line;
+            if (r.fields.size() != columns.size())
+                throw DbError(QStringLiteral("%1 fields, expected %2 (shop, category, item, cup size, price)")
+                                  .arg(r.fields.size())
+                                  .arg(columns.size()));
+            for (int i = 0; i < 3; ++i)
+                if (r.fields[i].trimmed().isEmpty())
+                    throw DbError(QStringLiteral("%1 is empty").arg(columns[i]));
+            for (int i = 0; i < columns.size(); ++i)
+                c.convertFor(columns[i], r.fields[i]);
+            if (c.convertFor(columns[4], r.fields[4]).toLongLong() < 0)
+                throw DbError(QStringLiteral("the price '%1' is negative").arg(r.fields[4]));
+        }
+        // All or nothing: one transaction around every insert.
+        line = 0;
+        if (sqlite3_exec(c.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(c.handle())));
+        try {
+            for (const MenuCsv::Record &r : records) {
+                line = r.line;
+                Statement st;
+                st.add(QStringLiteral("INSERT INTO menu (%1)").arg(columns.join(QStringLiteral(", "))));
+                st.add(QStringLiteral("VALUES (?, ?, ?, ?, ?)"));
+                for (int i = 0; i < columns.size(); ++i)
+                    st.bindFor(columns[i], r.fields[i]);
+                c.execute(st);
+            }
+            line = 0;
+            if (sqlite3_exec(c.handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+                throw DbError(QString::fromUtf8(sqlite3_errmsg(c.handle())));
+        } catch (...) {
+            sqlite3_exec(c.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    } catch (const DbError &e) {
+        m_err << "kelvaro-admin import-menu: ";
+        if (line > 0) m_err << files[1] << " line " << line << ": ";
+        QString why = e.message();
+        if (why.endsWith(QLatin1Char('.'))) why.chop(1);
+        m_err << why << "; nothing was stored.\n";
+        return 1;
+    }
+    m_out << "Imported " << records.size() << " menu items into " << files[0] << ".\n";
+    return 0;
+}
+
+int AdminCommands::exportMenu(const QStringList &args) {
+    QStringList files;
+    if (!positional(args, QStringLiteral("export-menu"), 1, &files, 1)) return m_usageCode;
+    const QString target = files.value(1);
+    if (!target.isEmpty() && QFileInfo::exists(target)) {
+        m_err << "kelvaro-admin export-menu: '" << target << "' already exists; it is left as it is.\n";
+        return 1;
+    }
+    QByteArray out = MenuCsv::line(MenuCsv::header());
+    try {
+        Connection c;
+        openExisting(c, files[0]);
+        Statement st;
+        st.add(QStringLiteral("SELECT %1 FROM menu ORDER BY men_id").arg(MenuCsv::header().join(u", ")));
+        const ResultSet rs = c.select(st);
+        for (int r = 0; r < rs.rowCount(); ++r) {
+            QStringList fields;
+            for (int col = 0; col < rs.columnCount(); ++col)
+                fields << rs.value(r, col).toString();
+            out += MenuCsv::line(fields);
+        }
+        if (target.isEmpty()) {
+            m_out.flush();
+            if (fwrite(out.constData(), 1, size_t(out.size()), stdout) != size_t(out.size()) ||
+                fflush(stdout) != 0)
+                throw DbError(QStringLiteral("cannot write to standard output"));
+        } else {
+            const QString temp = tempBeside(target);
+            QFile f(temp);
+            if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly) || f.write(out) != out.size() ||
+                !f.flush()) {
+                const QString why = f.errorString();
+                f.close();
+                QFile::remove(temp);
+                throw DbError(QStringLiteral("cannot write '%1': %2").arg(target, why));
+            }
+            f.close();
+            linkIntoPlace(temp, target);
+        }
+    } catch (const DbError &e) {
+        m_err << "kelvaro-admin export-menu: " << e.message() << "\n";
+        return 1;
+    }
+    return 0;
+}
