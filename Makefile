@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build demo run test bench format clean
+.PHONY: all deps build demo run test bench package format clean
 
 all: build
 
@@ -19,6 +19,9 @@ demo: build
 	@[ -f demo/kelvaro.mdb ] || $(BUILD_DIR)/tools/kelvaro-admin init --demo --manager admin admin 系統管理 demo/kelvaro.mdb
 
 run: demo
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$QT_QPA_PLATFORM" ]; then \
+	  echo "make run: no display here; run it under a virtual one: apt-get install xvfb && xvfb-run make run"; \
+	  exit 1; fi
 	cd demo && ../$(BUILD_DIR)/app/kelvaro
 
 test: build
@@ -26,6 +29,10 @@ test: build
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# A Debian package of the program and kelvaro-admin, in build/.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

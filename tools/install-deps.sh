@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev
   fonts-noto-cjk
   python3 python3-pil
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Draws the sign-in picture (signin.jpg, 650 x 440) and the program icon (kelvaro.png).
+"""Draws the sign-in picture (signin.jpg, 650 x 440), the program icon (kelvaro.png) and the
+installed icons (icons/hicolor/NxN/apps/).
 
 Run from this folder: /usr/bin/python3 draw_app_pictures.py (needs python3-pil).
 Drawn at twice the size and scaled down, which smooths the edges.
@@ -152,25 +153,41 @@ def draw_signin(path):
     img.save(path, "JPEG", quality=88, optimize=True)
 
 
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
 def draw_icon(path, size=64):
-    W = size * 4
+    """The cup of milk tea on a teal tile, drawn on a 1024-pixel canvas and scaled down."""
+    W = 1024
+    k = W // 256
     img = Image.new("RGBA", (W, W), (0, 0, 0, 0))
     d = ImageDraw.Draw(img)
-    d.rounded_rectangle([8, 8, W - 8, W - 8], radius=W // 5, fill=(64, 150, 140, 255))
+    d.rounded_rectangle([8 * k, 8 * k, W - 8 * k, W - 8 * k], radius=W // 5, fill=(64, 150, 140, 255))
     cx, top, base = W // 2, int(W * 0.36), int(W * 0.86)
     tw, bw = int(W * 0.44), int(W * 0.34)
-    d.polygon([(cx + 8, int(W * 0.10)), (cx + 24, int(W * 0.10)), (cx + 16, top + 10), (cx, top + 10)],
-              fill=(250, 200, 60, 255))
+    d.polygon([(cx + 8 * k, int(W * 0.10)), (cx + 24 * k, int(W * 0.10)), (cx + 16 * k, top + 10 * k),
+               (cx, top + 10 * k)], fill=(250, 200, 60, 255))
     d.polygon([(cx - tw // 2, top), (cx + tw // 2, top), (cx + bw // 2, base), (cx - bw // 2, base)],
               fill=(214, 168, 118, 255))
-    for i, (px, py) in enumerate(((-20, -22), (6, -18), (24, -26), (-6, -36), (14, -44), (-24, -48))):
-        d.ellipse([cx + px - 9, base + py - 9, cx + px + 9, base + py + 9], fill=(60, 36, 26, 255))
-    d.ellipse([cx - tw // 2 - 6, top - 22, cx + tw // 2 + 6, top + 12], fill=(250, 250, 250, 255))
-    d.rectangle([cx - tw // 2 - 6, top - 5, cx + tw // 2 + 6, top + 5], fill=(250, 250, 250, 255))
+    for px, py in ((-20, -22), (6, -18), (24, -26), (-6, -36), (14, -44), (-24, -48)):
+        x, y, r = cx + px * k, base + py * k, 9 * k
+        d.ellipse([x - r, y - r, x + r, y + r], fill=(60, 36, 26, 255))
+    d.ellipse([cx - tw // 2 - 6 * k, top - 22 * k, cx + tw // 2 + 6 * k, top + 12 * k], fill=(250, 250, 250, 255))
+    d.rectangle([cx - tw // 2 - 6 * k, top - 5 * k, cx + tw // 2 + 6 * k, top + 5 * k], fill=(250, 250, 250, 255))
     img = img.resize((size, size), Image.LANCZOS)
     img.save(path, "PNG", optimize=True)
 
 
+def draw_icons():
+    """The window icon and the installed desktop icons, one per hicolor size."""
+    import os
+    draw_icon("kelvaro.png")
+    for size in ICON_SIZES:
+        folder = os.path.join("icons", "hicolor", "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        draw_icon(os.path.join(folder, "org.kelvaro.Kelvaro.png"), size)
+
+
 if __name__ == "__main__":
     draw_signin("signin.jpg")
-    draw_icon("kelvaro.png")
+    draw_icons()
