@@ -31,11 +31,12 @@ constexpr int Panel0Width = 120;
 constexpr int Panel1DesignWidth = 250;
 } // namespace
 
-TForm1::TForm1(QWidget *parent)
+TForm1::TForm1(const StartOptions &options, QWidget *parent)
     : QMainWindow(parent) {
     initResources();
     setObjectName(QStringLiteral("Form1"));
     m_data = new FormData(this);
+    m_data->ADOConnection1->setDatabaseFile(options.databaseFile);
     m_data->ADOConnection1->setLocaleFormats(Locale::current().formats());
     buildWindow();
     buildPages();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Session.h"
+#include "StartOptions.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -27,7 +28,7 @@ public:
 
     //! Builds the window, connects to the database and opens the datasets open from the
     //! start (each failing step reported in the standard error box), then runs FormCreate.
-    explicit TForm1(QWidget *parent = nullptr);
+    explicit TForm1(const StartOptions &options = StartOptions(), QWidget *parent = nullptr);
     ~TForm1() override;
 
     //! The connection, the datasets and their data sources.

@@ -87,8 +87,8 @@ void AppFixture::addMenu(const QString &shop, const QString &type, const QString
          {shop, type, name, QStringLiteral("中"), price});
 }
 
-TForm1 &AppFixture::openForm() {
-    m_form = std::make_unique<TForm1>();
+TForm1 &AppFixture::openForm(const StartOptions &options) {
+    m_form = std::make_unique<TForm1>(options);
     m_window = m_form.get();
     m_form->show();
     if (!QTest::qWaitForWindowExposed(m_form.get())) qWarning("the window was not exposed");

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "ScriptedDialogs.h"
+#include "StartOptions.h"
 
 class QLineEdit;
 class TForm1;
@@ -36,7 +37,7 @@ public:
     void addMenu(const QString &shop, const QString &type, const QString &name, int price = 30);
 
     //! Builds the main window in the fixture's working directory and shows it.
-    TForm1 &openForm();
+    TForm1 &openForm(const StartOptions &options = StartOptions());
     TForm1 &form() { return *m_form; }
     //! A named child of the window.
     template <typename T> T *find(const QString &name) const;

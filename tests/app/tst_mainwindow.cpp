@@ -278,6 +278,22 @@ void TestMainWindow::startWithMissingDatabase() {
     QVERIFY(w.userName().isEmpty());
     QVERIFY(!QFile::exists(f.databasePath()));
     QCOMPARE(QDir(f.dir()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    // A file chosen on the command line is named in full when it is missing, and not made.
+    StartOptions options;
+    int exitCode = -1;
+    QVERIFY(StartOptions::parse(
+        {QStringLiteral("kelvaro"), QStringLiteral("--database"), QStringLiteral("share/office.mdb")},
+        &options, &exitCode));
+    const QString chosen = QDir(f.dir()).absoluteFilePath(QStringLiteral("share/office.mdb"));
+    QCOMPARE(options.databaseFile, chosen);
+    f.dialogs().clear();
+    f.openForm(options);
+    QVERIFY2(f.dialogs().texts().value(0).contains(chosen), qPrintable(f.dialogs().texts().value(0)));
+    QVERIFY(!QFile::exists(chosen));
+    QVERIFY(
+        !StartOptions::parse({QStringLiteral("kelvaro"), QStringLiteral("--datab")}, &options, &exitCode));
+    QCOMPARE(exitCode, 2);
 }
 
 void TestMainWindow::startWithFileThatIsNotADatabase() {
