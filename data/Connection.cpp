@@ -1,5 +1,6 @@
 #include "Connection.h"
 
+#include "AccountNameRule.h"
 #include "DbError.h"
 #include "Schema.h"
 #include "TextCollation.h"
@@ -221,6 +222,10 @@ void Connection::open() {
     if (TextCollation::install(m_handle) != SQLITE_OK)
         abandon(
             QStringLiteral("Cannot register the text collation: %1").arg(str16(sqlite3_errmsg16(m_handle))),
+            sqlite3_extended_errcode(m_handle));
+    if (AccountNameRule::install(m_handle) != SQLITE_OK)
+        abandon(
+            QStringLiteral("Cannot install the account name rule: %1").arg(str16(sqlite3_errmsg16(m_handle))),
             sqlite3_extended_errcode(m_handle));
 }
 

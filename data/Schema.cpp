@@ -96,7 +96,8 @@ QStringList Schema::createStatements() {
         out << QStringLiteral("CREATE TABLE %1 (\n%2\n) STRICT")
                    .arg(t.name, defs.join(QStringLiteral(",\n")));
     }
-    // Account names are unique (ignoring case) so that sign-in finds exactly one row.
+    // Account names are unique (ignoring ASCII case) for every tool that writes the file; our
+    // connections add the whole of sign-in's equality (AccountNameRule).
     out << QStringLiteral("CREATE UNIQUE INDEX customer_number ON customer(cus_number COLLATE NOCASE)");
     // A day's lines by date, already in shop order for the summary's ORDER BY ord_mer.
     out << QStringLiteral("CREATE INDEX ordern_date ON ordern(ord_date, ord_mer)");

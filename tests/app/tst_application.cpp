@@ -139,6 +139,16 @@ void TestApplication::applyingTwice() {
     QCOMPARE(f.dialogs().texts(), (QStringList{Added, Failed}));
     QCOMPARE(f.count(QStringLiteral("customer")), 1);
     QCOMPARE(f.currentPage(), QStringLiteral("TabSheet2"));
+    // Nor can anyone take the account in a spelling that sign-in takes for it.
+    for (const QString &same :
+         {QStringLiteral("amy "), QStringLiteral("ＡＭＹ"), QStringLiteral("amy\u3000")}) {
+        AppFixture::typeInto(f.find<QLineEdit>(QStringLiteral("Edit3")), same);
+        f.click(QStringLiteral("BitBtn3"));
+        QCOMPARE(f.dialogs().texts().last(), Failed);
+    }
+    QCOMPARE(f.dialogs().texts().size(), 5);
+    QCOMPARE(f.count(QStringLiteral("customer")), 1);
+    QCOMPARE(f.currentPage(), QStringLiteral("TabSheet2"));
     f.click(QStringLiteral("Button1"));
     f.signIn(QStringLiteral("amy"), QStringLiteral("pw"));
     QCOMPARE(f.form().userName(), QStringLiteral("艾米"));

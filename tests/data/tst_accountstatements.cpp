@@ -1,6 +1,7 @@
 // The account and shop-list statements without widgets: sign-in's preparation of the typed
 // texts, its look-up with the exactly-one-row rule, the account application stored exactly as
 // typed, and the shop list as the engine groups it.
+#include "AccountNameRule.h"
 #include "AccountStatements.h"
 #include "Dataset.h"
 #include "DbError.h"
@@ -8,6 +9,9 @@
 #include "TestDatabase.h"
 #include "TextCollation.h"
 
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 #include <climits>
 
@@ -27,11 +31,16 @@ private slots:
     void subvertingInputsFindNoOne();
     void applicationStoredExactlyAsTyped();
     void applicationRefusedStoresNothing();
+    void accountNamesSignInWouldConfuseAreRefused();
     void shopListGroupedAsTheEngineGroups();
 
 private:
     void addCustomer(const QString &number, const QString &password, const QString &name,
                      const QVariant &level = 0);
+    //! Adds an account as another tool would, outside the program's account name rule (files
+    //! written before it, or by the sqlite3 shell).
+    void addCustomerFromOutside(const QString &number, const QString &password, const QString &name,
+                                const QVariant &level);
     std::optional<SignedInAccount> find(const QString &account, const QString &password);
     QList<QVariantList> customers();
 
@@ -60,6 +69,23 @@ void TestAccountStatements::addCustomer(const QString &number, const QString &pa
         QStringLiteral("insert into customer (cus_number, cus_name, cus_password, cus_group, cus_leve) "
                        "values (?, ?, ?, '', ?)"),
         {number, name, password, level});
+}
+
+void TestAccountStatements::addCustomerFromOutside(const QString &number, const QString &password,
+                                                   const QString &name, const QVariant &level) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("outside"));
+        db.setDatabaseName(m_db->path());
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(
+            q.prepare(QStringLiteral("insert into customer (cus_number, cus_name, cus_password, cus_group, "
+                                     "cus_leve) values (?, ?, ?, '', ?)")));
+        for (const QVariant &v : {QVariant(number), QVariant(name), QVariant(password), level})
+            q.addBindValue(v);
+        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("outside"));
 }
 
 std::optional<SignedInAccount> TestAccountStatements::find(const QString &account, const QString &password) {
@@ -175,7 +201,7 @@ void TestAccountStatements::lookUpFindsExactlyOneAccount() {
     QFETCH(QString, password);
     QFETCH(QString, found);
     for (int i = 0; i + 2 < stored.size(); i += 3)
-        addCustomer(stored.at(i), stored.at(i + 1), stored.at(i + 2), 3);
+        addCustomerFromOutside(stored.at(i), stored.at(i + 1), stored.at(i + 2), 3);
     const auto result = find(account, password);
     if (found == QLatin1String("-")) {
         QVERIFY(!result);
@@ -273,6 +299,55 @@ void TestAccountStatements::applicationRefusedStoresNothing() {
                                                      QStringLiteral("pw"), QString()}));
     QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from customer_gone")).toInt(), 1);
     QVERIFY_THROWS_EXCEPTION(DbError, findAccount(*m_get, QStringLiteral("eight"), QStringLiteral("pw")));
+}
+
+void TestAccountStatements::accountNamesSignInWouldConfuseAreRefused() {
+    apply(*m_set, {QStringLiteral("amy"), QStringLiteral("艾米"), QStringLiteral("pw"), QString()});
+    addCustomer(QStringLiteral("bob"), QStringLiteral("pw"), QStringLiteral("鮑伯"), 0);
+    const QList<QVariantList> before = customers();
+    const QString taken = QString::fromLatin1(AccountNameRule::message());
+    // Every spelling sign-in takes for "amy": case, full width, trailing (ideographic) spaces.
+    const QStringList same = {QStringLiteral("amy "), QStringLiteral("ａｍｙ"), QStringLiteral("amy\u3000"),
+                              QStringLiteral("AMY"), QStringLiteral("Ａｍｙ  ")};
+    for (const QString &account : same) {
+        try {
+            apply(*m_set, {account, QStringLiteral("冒名"), QStringLiteral("pw"), QString()});
+            QFAIL(qPrintable(account + QStringLiteral(" was stored")));
+        } catch (const DbError &e) {
+            QVERIFY2(e.message().contains(taken), qPrintable(e.message()));
+        }
+    }
+    // Another connection (another copy of the program) is held to the same rule.
+    const std::unique_ptr<Connection> other = m_db->openAnother();
+    Statement insert;
+    insert.add(QStringLiteral("INSERT INTO customer (cus_number, cus_name) VALUES (?, 'x')"));
+    insert.bind(QStringLiteral("ＡＭＹ "));
+    QVERIFY_THROWS_EXCEPTION(DbError, other->execute(insert));
+    QCOMPARE(customers(), before);
+    QCOMPARE(find(QStringLiteral("amy"), QStringLiteral("pw")).value().name, QStringLiteral("艾米"));
+
+    // The permission page's list: renaming bob to amy's account is refused and nothing is
+    // stored; his other columns, and his account spelled anew, can still change.
+    Dataset accounts(QStringLiteral("ADODataSet3"));
+    accounts.setConnection(&m_db->connection());
+    accounts.statement().add(QStringLiteral("select * from customer"));
+    accounts.open();
+    accounts.last();
+    accounts.edit();
+    accounts.fieldByName(QStringLiteral("cus_number"))->setAsString(QStringLiteral("ａｍｙ"));
+    QVERIFY_THROWS_EXCEPTION(DbError, accounts.post());
+    QCOMPARE(customers(), before);
+    accounts.cancel();
+    accounts.edit();
+    accounts.fieldByName(QStringLiteral("cus_number"))->setAsString(QStringLiteral("BOB "));
+    accounts.fieldByName(QStringLiteral("cus_leve"))->setValue(1);
+    accounts.post();
+    QCOMPARE(customers().at(1), (QVariantList{QStringLiteral("BOB "), QStringLiteral("鮑伯"),
+                                              QStringLiteral("pw"), QString(), 1}));
+    // Distinct names are still welcome.
+    apply(*m_set, {QStringLiteral("amy2"), QStringLiteral("艾米二"), QStringLiteral("pw"), QString()});
+    apply(*m_set, {QStringLiteral("am y"), QStringLiteral("艾米三"), QStringLiteral("pw"), QString()});
+    QCOMPARE(customers().size(), 4);
 }
 
 void TestAccountStatements::shopListGroupedAsTheEngineGroups() {
