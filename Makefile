@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build demo run test bench package format clean
+.PHONY: all deps build demo run test bench package screenshots format clean
 
 all: build
 
@@ -33,6 +33,11 @@ bench: build
 # A Debian package of the program and kelvaro-admin, in build/.
 package: build
 	@cd $(BUILD_DIR) && cpack -G DEB
+
+# The README's pictures of each page, from a fresh demo database on the offscreen platform.
+screenshots: build
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/screenshots/kelvaro-screenshots \
+	  $(BUILD_DIR)/tools/kelvaro-admin docs/screenshots
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
