@@ -127,6 +127,7 @@ void TForm1::wirePages() {
     connect(m_application, &ApplicationPage::backRequested, this, &TForm1::showSignInPage,
             Qt::DirectConnection);
     connect(m_catalog, &CatalogPage::orderStored, this, &TForm1::showOrderStored, Qt::DirectConnection);
+    connect(m_menu, &MenuPage::menuItemAdded, this, &TForm1::showMenuItemAdded, Qt::DirectConnection);
 }
 
 void TForm1::signedIn(const QString &name, int level) {
@@ -171,6 +172,10 @@ void TForm1::showSignInPage() {
 void TForm1::showOrderStored() {
     // Set again for every line stored; it stays until another handler writes the panel.
     m_statusBar->setPanelText(1, QStringLiteral("訂單輸入完成"));
+}
+
+void TForm1::showMenuItemAdded() {
+    m_statusBar->setPanelText(1, QStringLiteral("新增飲料項目成功"));
 }
 
 void TForm1::FormCreate() {

@@ -64,6 +64,7 @@ private:
     void showSignInPage();
     void showApplicationPage();
     void showOrderStored();
+    void showMenuItemAdded();
 
     FormData *m_data = nullptr;
     QMenuBar *m_mainMenu = nullptr;

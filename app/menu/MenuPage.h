@@ -2,20 +2,43 @@
 
 #include <QWidget>
 
+class Field;
 class FormData;
+class QLineEdit;
 class Session;
+class TDBXNavigator;
+class TRadioGroup;
+class TSMDBGrid;
 
-//! The menu page: the shops' beverage items, newest first, and new items.
+//! The menu page: a form that adds one beverage item of one shop, and the whole menu list,
+//! newest first, with its navigator.
 class MenuPage : public QWidget {
     Q_OBJECT
 public:
     MenuPage(FormData &data, const Session &session, QWidget *parent = nullptr);
 
     //! Entry to the page by the user's choice of its tab: the menu list opened if it is not
-    //! open (an open list is not read again).
+    //! open (an open list is not read again), then the navigator's buttons by user level.
+    //! A failure to open leaves the buttons as they were and reaches the caller.
     void enter();
+    //! Adds the item the form describes, reports it, resets the cup size and re-reads the list.
+    void ColorButton2Click();
+
+signals:
+    //! A menu item was stored (the window reports it in the status bar).
+    void menuItemAdded();
 
 private:
+    //! Odd-row shading of the menu grid.
+    void SMDBGrid1GetCellParams(QColor &background);
+
     FormData &m_data;
     const Session &m_session;
+    QLineEdit *m_shop;
+    QLineEdit *m_category;
+    QLineEdit *m_name;
+    QLineEdit *m_price;
+    TRadioGroup *m_cupSize;
+    TDBXNavigator *m_navigator;
+    TSMDBGrid *m_grid;
 };

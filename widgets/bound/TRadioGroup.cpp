@@ -23,6 +23,7 @@ void TRadioGroup::setItems(const QStringList &items) {
     for (int i = 0; i < items.size(); ++i) {
         auto *button = new QRadioButton(items[i], this);
         button->setObjectName(QStringLiteral("%1_%2").arg(objectName()).arg(i));
+        button->setAccessibleName(items[i]);
         m_group->addButton(button, i);
         m_buttons.append(button);
     }

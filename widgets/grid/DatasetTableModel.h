@@ -27,6 +27,9 @@ public:
     QString caption(int column) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    //! Are the views being told of an inserted or removed row? Model rows are then numbered
+    //! as before the change, while the dataset's rows already are as after it.
+    bool isMovingRows() const { return m_pendingInsert >= 0 || m_pendingRemove >= 0; }
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;

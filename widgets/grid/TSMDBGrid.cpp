@@ -320,7 +320,9 @@ void TSMDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &pr
     QTableView::currentChanged(current, previous);
     viewport()->update();
     m_indicatorHeader->viewport()->update();
-    if (m_syncing || !current.isValid() || !datasetActive()) return;
+    // A view moves its current index off a removed row by itself; the dataset has already
+    // chosen its current record, and the model brings the view to it afterwards.
+    if (m_syncing || m_model->isMovingRows() || !current.isValid() || !datasetActive()) return;
     if (current.row() != dataset()->currentRow()) moveDatasetTo(current.row());
 }
 
