@@ -3,6 +3,7 @@
 #include "AccountNameRule.h"
 #include "DbError.h"
 #include "Schema.h"
+#include "SpreadsheetExport.h"
 #include "TextCollation.h"
 #include "ValueConverter.h"
 
@@ -361,6 +362,11 @@ ResultSet Connection::run(const QString &rawText, const QVector<Statement::Param
 
 int Connection::execute(const Statement &statement) {
     requireOpen();
+    // The spreadsheet export is the engine's own: a select whose rows go to a new workbook.
+    if (const auto target = SpreadsheetExport::recognise(statement.text())) {
+        SpreadsheetExport::run(*this, *target, statement.params());
+        return 0;
+    }
     const QString text = translateDateLiterals(statement.text(), ValueConverter(m_formats));
     const QVector<QVariant> values = convertParams(statement.params());
     StmtGuard g;

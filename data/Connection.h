@@ -110,6 +110,8 @@ public:
     //! aggregate or DISTINCT) the rows also carry the table's key (ResultSet::keys/keyTable).
     ResultSet selectKeyed(const Statement &statement);
     //! Runs a statement that returns no rows in its own transaction; returns rows changed.
+    //! `SELECT ... INTO <sheet> IN "<path>" "Excel 8.0;" FROM ...` writes the selected rows
+    //! to a new spreadsheet file (SpreadsheetExport) and returns 0.
     int execute(const Statement &statement);
     //! Key of the row last inserted on this connection.
     qint64 lastInsertId() const;

@@ -43,3 +43,12 @@ qint64 TestDatabase::addMenu(const QString &shop, const QString &type, const QSt
         {shop, type, name, cap, price});
     return m_connection->lastInsertId();
 }
+
+qint64 TestDatabase::addOrderLine(const QString &name, const QString &cap, int price, const QString &shop,
+                                  const QString &note, const QString &customer, const QDate &date,
+                                  const QTime &time) {
+    exec(QStringLiteral("INSERT INTO ordern (ord_name, ord_cap, ord_pric, ord_mer, ord_note, ord_cusomter, "
+                        "ord_date, ord_time) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+         {name, cap, price, shop, note, customer, date, time});
+    return m_connection->lastInsertId();
+}

@@ -2,8 +2,10 @@
 
 #include "Connection.h"
 
+#include <QDate>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTime>
 #include <memory>
 
 //! A fresh database file with the schema in a temporary folder, and a connection to it.
@@ -22,6 +24,9 @@ public:
     //! Adds a menu item; returns its key.
     qint64 addMenu(const QString &shop, const QString &type, const QString &name, const QString &cap,
                    int price);
+    //! Adds an order line; returns its key.
+    qint64 addOrderLine(const QString &name, const QString &cap, int price, const QString &shop,
+                        const QString &note, const QString &customer, const QDate &date, const QTime &time);
 
 private:
     QTemporaryDir m_dir;
