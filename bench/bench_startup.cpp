@@ -98,6 +98,20 @@ void BM_StartUpLargeFile(benchmark::State &state) {
 }
 BENCHMARK(BM_StartUpLargeFile)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.5);
 
+// The first start of a process, as a user sees it: run each alone
+// (--benchmark_filter=BM_FirstStartUp.*Large) so that nothing before it warmed anything up.
+void BM_FirstStartUpEmptyFile(benchmark::State &state) {
+    static const DatabaseFolder folder(0, 0);
+    startUp(state, folder);
+}
+BENCHMARK(BM_FirstStartUpEmptyFile)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_FirstStartUpLargeFile(benchmark::State &state) {
+    static const DatabaseFolder folder(kMenuItems, kAccounts);
+    startUp(state, folder);
+}
+BENCHMARK(BM_FirstStartUpLargeFile)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 } // namespace
 
 int main(int argc, char **argv) {

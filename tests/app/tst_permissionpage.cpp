@@ -2,6 +2,7 @@
 // radio group, the grid and the navigator, as the table then holds them.
 #include "AppFixture.h"
 
+#include "AccountNameRule.h"
 #include "Dataset.h"
 #include "FormData.h"
 #include "PermissionPage.h"
@@ -185,16 +186,17 @@ void TestPermissionPage::editingAccounts() {
 void TestPermissionPage::refusedAndDeleted() {
     PermissionFixture f;
 
-    // An account name that is taken: the engine's message, the row stays in editing with the
-    // typed text, and nothing is stored.
+    // An account name that sign-in would take for a stored one (case, width, trailing spaces):
+    // the engine's message, the row stays in editing with the typed text, and nothing is stored.
+    const QString taken = QStringLiteral("ＡＭｙ ");
     f.clickRow(2);
-    AppFixture::typeInto(f.edit(2), QStringLiteral("AMY"));
+    AppFixture::typeInto(f.edit(2), taken);
     f.press(nbPost);
     QCOMPARE(f.dialogs().shown().size(), 1);
     QCOMPARE(f.dialogs().shown().first().kind, ScriptedDialogs::Kind::Error);
-    QVERIFY(!f.dialogs().shown().first().text.isEmpty());
+    QVERIFY(f.dialogs().shown().first().text.contains(QString::fromLatin1(AccountNameRule::message())));
     QCOMPARE(f.accounts().state(), DatasetState::Edit);
-    QCOMPARE(f.edit(2)->text(), QStringLiteral("AMY"));
+    QCOMPARE(f.edit(2)->text(), taken);
     QCOMPARE(f.stored("cus_name", QStringLiteral("bob")).toString(), QStringLiteral("鮑伯"));
     // Moving away is refused the same way; cancel brings the stored name back.
     f.clickRow(0);
