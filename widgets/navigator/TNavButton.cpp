@@ -1,5 +1,6 @@
 #include "TNavButton.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QImage>
 #include <QMouseEvent>
@@ -48,8 +49,15 @@ bool TNavButton::loadGlyph(const QString &resourcePath) {
 }
 
 void TNavButton::stopRepeat() {
+    // Like a button whose mouse capture is taken away: up, and nothing more from this press.
+    m_holding = false;
     if (m_timer) m_timer->stop();
     setDown(false);
+}
+
+bool TNavButton::blockedByModal() const {
+    const QWidget *modal = QApplication::activeModalWidget();
+    return modal && modal != window() && !modal->isAncestorOf(this);
 }
 
 void TNavButton::setFlat(bool flat) {
@@ -94,6 +102,7 @@ void TNavButton::mousePressEvent(QMouseEvent *event) {
         m_timer->setTimerType(Qt::PreciseTimer); // never early: the pauses are part of the feel
         connect(m_timer, &QTimer::timeout, this, &TNavButton::repeatTick);
     }
+    m_holding = true;
     m_timer->setInterval(InitRepeatPause);
     m_timer->start();
     // A repeating button acts at once; holding it on repeats the action.
@@ -102,20 +111,37 @@ void TNavButton::mousePressEvent(QMouseEvent *event) {
 
 void TNavButton::mouseReleaseEvent(QMouseEvent *event) {
     if (m_repeat && event->button() == Qt::LeftButton) {
-        if (m_timer) m_timer->stop();
         // The press already clicked: let the button up without another click.
-        setDown(false);
+        stopRepeat();
     }
     QToolButton::mouseReleaseEvent(event);
+}
+
+void TNavButton::mouseMoveEvent(QMouseEvent *event) {
+    // After the capture was lost the rest of this press is not the button's any more.
+    if (m_repeat && !m_holding) {
+        event->ignore();
+        return;
+    }
+    QToolButton::mouseMoveEvent(event);
+}
+
+bool TNavButton::event(QEvent *event) {
+    // A modal box takes the mouse capture, as it would from any held button.
+    if (event->type() == QEvent::WindowBlocked && m_holding) stopRepeat();
+    return QToolButton::event(event);
 }
 
 void TNavButton::repeatTick() {
     // Setting the interval restarts the timer, so only after the first pause.
     if (m_timer->interval() != RepeatPause) m_timer->setInterval(RepeatPause);
-    if (isDown() && isEnabled())
-        emit navClick(m_index);
-    else
-        m_timer->stop();
+    // The tick may come from a modal box's own event loop, before the blocked window heard of it.
+    if (!m_holding || !isEnabled() || blockedByModal()) {
+        stopRepeat();
+        return;
+    }
+    // Dragged off the button it is up and the hold goes on: back on it, repeating resumes.
+    if (isDown()) emit navClick(m_index);
 }
 
 void TNavButton::enterEvent(QEnterEvent *event) {

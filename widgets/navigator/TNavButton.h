@@ -30,7 +30,8 @@ public:
     bool autoRepeatClicks() const { return m_repeat; }
     //! The repeat timer; null until the first press of a repeating button.
     QTimer *repeatTimer() const { return m_timer; }
-    //! Stops repeating and lets the button up (after a click that failed).
+    //! Ends the hold as a lost mouse capture does (a click that failed, a modal box): the
+    //! button comes up and clicks no more until the next press.
     void stopRepeat();
 
     void setFlat(bool flat);
@@ -57,11 +58,15 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
 private:
     void repeatTick();
+    //! A modal window other than our own is up, so the hold has lost the mouse capture.
+    bool blockedByModal() const;
     void paintContent(QPainter &painter, const QRect &area, bool shifted);
 
     TNavigateBtnX m_index;
@@ -71,6 +76,8 @@ private:
     QString m_hint;
     TButtonLayout m_layout = blGlyphTop;
     bool m_repeat = false;
+    //! A repeating press holds the mouse capture until release or until something takes it.
+    bool m_holding = false;
     bool m_flat = false;
     bool m_hover = false;
     bool m_showFocus = false;

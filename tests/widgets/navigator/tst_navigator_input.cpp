@@ -1,6 +1,7 @@
 // Keyboard, mouse focus and the auto-repeat of the Prior and Next buttons.
 #include "NavFixture.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTimer>
@@ -143,6 +144,65 @@ private slots:
         QTest::mouseRelease(next, Qt::LeftButton);
         // Two moves and the one that found the end.
         QCOMPARE(f.clicks.size(), 3);
+    }
+
+    void repeatingFollowsTheMouseCapture() {
+        NavFixture f(60);
+        TNavButton *next = f.button(nbNext);
+        const QPoint inside = next->rect().center();
+        const QPoint outside(inside.x(), next->height() + 30); // below the bar
+        QTest::mousePress(next, Qt::LeftButton, {}, inside);
+        QTRY_VERIFY_WITH_TIMEOUT(f.clicks.size() >= 3, 3000);
+
+        // Dragged off the held button: it pops up and no click comes, but the hold goes on.
+        QTest::mouseMove(next, outside);
+        QVERIFY(!next->isDown());
+        int before = f.clicks.size();
+        QTest::qWait(TNavButton::InitRepeatPause);
+        QVERIFY(f.clicks.size() <= before + 1); // a tick already queued may still land
+        before = f.clicks.size();
+        QTest::qWait(TNavButton::InitRepeatPause);
+        QCOMPARE(f.clicks.size(), before);
+        // Back onto it: repeating resumes.
+        QTest::mouseMove(next, inside);
+        QVERIFY(next->isDown());
+        QTRY_VERIFY_WITH_TIMEOUT(f.clicks.size() >= before + 3, 3000);
+
+        QTest::mouseRelease(next, Qt::LeftButton, {}, inside);
+
+        // A press whose click brings up a modal box (a question, an error) loses the capture
+        // to it: nothing clicks while the box is up, nor after it, until the next press.
+        int whileModal = -1;
+        bool shown = false;
+        connect(f.nav, &TDBXNavigator::OnClick, f.nav, [&](TDBXNavigator *, TNavigateBtnX) {
+            if (shown) return;
+            shown = true;
+            QDialog box(&f.window);
+            box.setModal(true);
+            const int atShow = f.clicks.size();
+            QTimer::singleShot(TNavButton::InitRepeatPause + 3 * TNavButton::RepeatPause, &box, [&] {
+                whileModal = f.clicks.size() - atShow;
+                box.accept();
+            });
+            box.exec();
+        });
+        QTest::mousePress(next, Qt::LeftButton, {}, inside); // returns when the box has closed
+        QCOMPARE(whileModal, 0);
+        QVERIFY(!next->isDown());
+        before = f.clicks.size();
+        QTest::qWait(3 * TNavButton::RepeatPause);
+        QTest::mouseMove(next, inside + QPoint(1, 0));
+        QTest::qWait(3 * TNavButton::RepeatPause);
+        QTest::mouseRelease(next, Qt::LeftButton, {}, inside);
+        QCOMPARE(f.clicks.size(), before); // the release clicks nothing either
+        const int recNo = f.data.recNo();
+        QCOMPARE(recNo, f.clicks.size() + 1);
+
+        // The next press holds the capture afresh.
+        QTest::mousePress(next, Qt::LeftButton, {}, inside);
+        QTRY_VERIFY_WITH_TIMEOUT(f.data.recNo() >= recNo + 3, 3000);
+        QTest::mouseRelease(next, Qt::LeftButton, {}, inside);
+        QVERIFY(!next->repeatTimer()->isActive());
     }
 
     void holdingPriorRepeatsBackwards() {
