@@ -21,11 +21,13 @@ constexpr int kRows = 100000;
 //! One database, one open dataset and one shown grid for the whole run.
 class Scene {
 public:
-    static Scene &get()
-    {
-        static Scene scene;
-        return scene;
+    static Scene &get() {
+        if (!instance()) instance().reset(new Scene);
+        return *instance();
     }
+
+    //! Destroys the scene (its window and grid) while the application object still lives.
+    static void release() { instance().reset(); }
 
     Connection connection;
     Dataset items{QStringLiteral("ADOQuery2")};
@@ -34,8 +36,12 @@ public:
     TSMDBGrid *grid = nullptr;
 
 private:
-    Scene()
-    {
+    static std::unique_ptr<Scene> &instance() {
+        static std::unique_ptr<Scene> scene;
+        return scene;
+    }
+
+    Scene() {
         const QString path = m_dir.filePath(QStringLiteral("kelvaro.mdb"));
         Schema::createDatabase(path);
         connection.setDatabaseFile(path);
@@ -43,8 +49,9 @@ private:
         QSqlDatabase db = connection.database();
         db.transaction();
         QSqlQuery insert(db);
-        insert.prepare(QStringLiteral("INSERT INTO menu (men_merchant, men_type, men_name, men_cap, men_price) "
-                                      "VALUES (?, ?, ?, ?, ?)"));
+        insert.prepare(
+            QStringLiteral("INSERT INTO menu (men_merchant, men_type, men_name, men_cap, men_price) "
+                           "VALUES (?, ?, ?, ?, ?)"));
         for (int i = 0; i < kRows; ++i) {
             insert.addBindValue(QStringLiteral("飲料店%1號").arg(i % 200));
             insert.addBindValue(QStringLiteral("茶類"));
@@ -72,31 +79,26 @@ private:
     QTemporaryDir m_dir;
 };
 
-void shade(bool on)
-{
+void shade(bool on) {
     Scene &s = Scene::get();
     QObject::disconnect(s.grid, &TSMDBGrid::OnGetCellParams, nullptr, nullptr);
-    if (!on)
-        return;
+    if (!on) return;
     Dataset *items = &s.items;
     QObject::connect(
         s.grid, &TSMDBGrid::OnGetCellParams, s.grid,
         [items](TSMDBGrid *, Field *, QFont &, QColor &, QColor &background, bool) {
-            if (items->recNo() % 2 == 1)
-                background = QColor(0xC0, 0xDC, 0xC0);
+            if (items->recNo() % 2 == 1) background = QColor(0xC0, 0xDC, 0xC0);
         },
         Qt::DirectConnection);
 }
 
 // One record down per step (the wheel, the Down key), then a synchronous repaint.
-void BM_ScrollByOneRecord(benchmark::State &state)
-{
+void BM_ScrollByOneRecord(benchmark::State &state) {
     Scene &s = Scene::get();
     shade(state.range(0) != 0);
     s.items.first();
     for (auto _ : state) {
-        if (s.items.moveBy(1) == 0)
-            s.items.first();
+        if (s.items.moveBy(1) == 0) s.items.first();
         s.grid->viewport()->repaint();
         s.grid->verticalHeader()->viewport()->repaint();
     }
@@ -105,8 +107,7 @@ void BM_ScrollByOneRecord(benchmark::State &state)
 BENCHMARK(BM_ScrollByOneRecord)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Far jumps across the whole dataset (Ctrl+End, dragging), then a synchronous repaint.
-void BM_JumpFar(benchmark::State &state)
-{
+void BM_JumpFar(benchmark::State &state) {
     Scene &s = Scene::get();
     shade(true);
     int recNo = 1;
@@ -120,8 +121,7 @@ void BM_JumpFar(benchmark::State &state)
 BENCHMARK(BM_JumpFar)->Unit(benchmark::kMicrosecond);
 
 // Reopening the dataset under a shown grid (the refresh-data operation), repaint included.
-void BM_RefreshData(benchmark::State &state)
-{
+void BM_RefreshData(benchmark::State &state) {
     Scene &s = Scene::get();
     shade(true);
     s.items.setRecNo(kRows / 2);
@@ -134,13 +134,12 @@ BENCHMARK(BM_RefreshData)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    Scene::release();
     return 0;
 }
