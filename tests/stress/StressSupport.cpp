@@ -1,0 +1,119 @@
+#include "StressSupport.h"
+
+#include "CatalogStatements.h"
+#include "Connection.h"
+#include "Dataset.h"
+#include "Schema.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QProcess>
+#include <cstdio>
+#include <sqlite3.h>
+
+namespace Stress {
+
+QString makeDatabase(const QString &dir, const QString &name) {
+    const QString path = QDir(dir).filePath(name);
+    Schema::createDatabase(path);
+    return path;
+}
+
+std::unique_ptr<Connection> connect(const QString &path, int busyTimeoutMs) {
+    auto c = std::make_unique<Connection>();
+    c->setDatabaseFile(path);
+    if (busyTimeoutMs >= 0) c->setBusyTimeoutMs(busyTimeoutMs);
+    c->open();
+    return c;
+}
+
+std::unique_ptr<Dataset> insertQuery(Connection &connection) {
+    auto query = std::make_unique<Dataset>(QStringLiteral("ADOQuery_SET"));
+    query->setConnection(&connection);
+    return query;
+}
+
+void storeLine(Dataset &query, const QString &user, const QString &note) {
+    const CatalogStatements::OrderLine line{QStringLiteral("珍珠奶茶"), QStringLiteral("中"),
+                                            QStringLiteral("45"), QStringLiteral("五十嵐"), note};
+    CatalogStatements::storeOrderLine(query, line, user, QDateTime::currentDateTime(),
+                                      query.connection()->localeFormats());
+}
+
+QHash<QString, int> storedTags(Connection &connection) {
+    Statement s;
+    s.add(QStringLiteral("select ord_cusomter, ord_note from ordern"));
+    const ResultSet rows = connection.select(s);
+    QHash<QString, int> tags;
+    for (int r = 0; r < rows.rowCount(); ++r)
+        ++tags[rows.value(r, 0).toString() + QLatin1Char('/') + rows.value(r, 1).toString()];
+    return tags;
+}
+
+QString integrity(Connection &connection) {
+    QStringList problems;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(connection.handle(), "PRAGMA integrity_check", -1, &st, nullptr) != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(connection.handle()));
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        problems << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    if (rc != SQLITE_DONE) problems << QString::fromUtf8(sqlite3_errmsg(connection.handle()));
+    sqlite3_finalize(st);
+    return problems.join(QLatin1String("; "));
+}
+
+QByteArray contents(Connection &connection) {
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    for (const TableInfo &table : Schema::tables()) {
+        Statement s;
+        s.add(QStringLiteral("select * from %1 order by 1").arg(table.name));
+        const ResultSet rows = connection.select(s);
+        digest.addData(table.name.toUtf8());
+        for (int r = 0; r < rows.rowCount(); ++r)
+            for (int c = 0; c < rows.columnCount(); ++c)
+                digest.addData(rows.value(r, c).toString().toUtf8() + '\x1f');
+    }
+    return digest.result().toHex();
+}
+
+std::unique_ptr<QProcess> startSelf(const QStringList &args) {
+    auto child = std::make_unique<QProcess>();
+    child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child->start(QCoreApplication::applicationFilePath(), args);
+    return child;
+}
+
+void say(const QString &line) {
+    std::fputs(line.toUtf8().append('\n').constData(), stdout);
+    std::fflush(stdout);
+}
+
+void Report::figure(const QString &name, const QString &value) {
+    m_figures.append({name, value});
+}
+
+bool Report::check(bool ok, const QString &what) {
+    if (!ok) {
+        ++m_failed;
+        std::fprintf(stderr, "FAILED: %s\n", qPrintable(what));
+    }
+    return ok;
+}
+
+int Report::finish() {
+    int width = 0;
+    for (const auto &f : m_figures)
+        width = qMax(width, int(f.first.size()));
+    std::printf("\n%s\n", qPrintable(m_title));
+    for (const auto &f : m_figures)
+        std::printf("  %-*s  %s\n", width, qPrintable(f.first), qPrintable(f.second));
+    std::printf("  %s\n", m_failed ? qPrintable(QStringLiteral("%1 check(s) FAILED").arg(m_failed))
+                                   : "all checks passed");
+    std::fflush(stdout);
+    return m_failed ? 1 : 0;
+}
+
+} // namespace Stress
