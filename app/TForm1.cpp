@@ -39,7 +39,7 @@ TForm1::TForm1(const StartOptions &options, QWidget *parent)
     m_data->ADOConnection1->setDatabaseFile(options.databaseFile);
     m_data->ADOConnection1->setLocaleFormats(Locale::current().formats());
     buildWindow();
-    buildPages();
+    buildPages(options);
 
     // Loading the form connects and opens the datasets open from the start; what fails is
     // reported and loading goes on.
@@ -93,12 +93,12 @@ void TForm1::buildWindow() {
             HandlerGuard::wrap([this] { PageControl1Change(); }));
 }
 
-void TForm1::buildPages() {
+void TForm1::buildPages(const StartOptions &options) {
     FormData &d = *m_data;
     m_signIn = new SignInPage(d);
     m_application = new ApplicationPage(d);
     m_catalog = new CatalogPage(d, m_session);
-    m_summary = new SummaryPage(d, m_session);
+    m_summary = new SummaryPage(d, m_session, options.resolvedExportFolder());
     m_menu = new MenuPage(d, m_session);
     m_permission = new PermissionPage(d);
     const struct {

@@ -56,7 +56,7 @@ public:
 
 private:
     void buildWindow();
-    void buildPages();
+    void buildPages(const StartOptions &options);
     void wirePages();
     void FormCreate();
     void signedIn(const QString &name, int level);

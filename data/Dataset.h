@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -114,6 +115,9 @@ public:
     void cancel();
     //! Deletes the current record from the table and the snapshot.
     void deleteRecord();
+    //! A check run on the current record before each deletion, whatever asked for it; by
+    //! throwing it refuses the deletion, and nothing is deleted. Null: no check.
+    void setBeforeDelete(std::function<void(const Dataset &)> check) { m_beforeDelete = std::move(check); }
     //! Ends an edit or insert: posts a modified record, drops an unchanged new one.
     void checkBrowseMode();
     bool modified() const { return m_modified; }
@@ -153,6 +157,7 @@ private:
     void removeSource(DataSource *source);
 
     Connection *m_connection = nullptr;
+    std::function<void(const Dataset &)> m_beforeDelete;
     Statement m_statement;
     QList<FieldDef> m_fieldDefs;
     std::vector<std::unique_ptr<Field>> m_fields;

@@ -210,6 +210,7 @@ void Dataset::deleteRecord() {
     requireModifiable();
     if (recordCount() == 0 || m_current < 0)
         throw DbError(QStringLiteral("%1: Cannot perform this operation on an empty dataset.").arg(name()));
+    if (m_beforeDelete) m_beforeDelete(*this);
     const bool wasEditing = m_state == DatasetState::Edit;
     Snapshot &s = *m_snapshot;
     const int row = m_current;
