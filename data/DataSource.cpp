@@ -19,10 +19,7 @@ void DataSource::setDataset(Dataset *dataset) {
     m_dataset = dataset;
     if (m_dataset) m_dataset->addSource(this);
     // Links see the new dataset as an open or close (a disabled source still looks closed).
-    const QList<DataLink *> links = m_links;
-    for (DataLink *link : links)
-        if (m_links.contains(link)) link->activeChanged();
-    emit stateChange();
+    tellLinksActiveChanged();
     if (m_enabled && m_dataset && m_dataset->isActive()) emit dataChange(nullptr);
 }
 
@@ -30,6 +27,16 @@ void DataSource::setEnabled(bool on) {
     if (on == m_enabled) return;
     m_enabled = on;
     // Disabled looks closed to the links; enabled again they see the dataset as it is.
+    tellLinksActiveChanged();
+}
+
+void DataSource::datasetDestroyed() {
+    // Nothing of the dataset may be read any more: to the links it is a closed one.
+    m_dataset = nullptr;
+    tellLinksActiveChanged();
+}
+
+void DataSource::tellLinksActiveChanged() {
     const QList<DataLink *> links = m_links;
     for (DataLink *link : links)
         if (m_links.contains(link)) link->activeChanged();

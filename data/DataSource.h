@@ -44,6 +44,9 @@ private:
     friend class DataLink;
     void addLink(DataLink *link);
     void removeLink(DataLink *link);
+    //! Called by a dataset that is being destroyed.
+    void datasetDestroyed();
+    void tellLinksActiveChanged();
     //! Called by the dataset; relays to the links (non-visual first) and raises the signals.
     void notify(DataEvent event, int info, Field *field);
 

@@ -15,8 +15,9 @@ Dataset::Dataset(const QString &name, QObject *parent)
 }
 
 Dataset::~Dataset() {
-    for (DataSource *source : std::as_const(m_sources))
-        source->m_dataset = nullptr;
+    const QList<DataSource *> sources = std::exchange(m_sources, {});
+    for (DataSource *source : sources)
+        source->datasetDestroyed();
 }
 
 void Dataset::setConnection(Connection *connection) {
@@ -33,7 +34,8 @@ void Dataset::removeSource(DataSource *source) {
 
 void Dataset::notify(DataEvent event, int info, Field *field) {
     if (m_disableCount > 0 && event != DataEvent::UpdateData) {
-        m_pendingChange = true;
+        // A painter's callback gets its position back: its moves are nothing to announce.
+        if (!(m_quietRows > 0 && event == DataEvent::DataSetScroll)) m_pendingChange = true;
         return;
     }
     const QList<DataSource *> sources = m_sources;
@@ -353,6 +355,31 @@ int Dataset::setCurrentRowQuiet(int row) {
     const int previous = m_current;
     m_current = row;
     return previous;
+}
+
+Dataset::QuietRow::QuietRow(Dataset *dataset, int row)
+    : m_dataset(dataset)
+    , m_row(dataset->m_current)
+    , m_bof(dataset->m_bof)
+    , m_eof(dataset->m_eof) {
+    dataset->disableControls();
+    ++dataset->m_quietRows;
+    dataset->m_current = row;
+}
+
+Dataset::QuietRow::~QuietRow() {
+    Dataset *ds = m_dataset;
+    if (!ds) return;
+    --ds->m_quietRows;
+    const int count = ds->recordCount();
+    ds->m_current = count == 0 ? -1 : std::min(m_row, count - 1);
+    ds->m_bof = count == 0 || m_bof;
+    ds->m_eof = count == 0 || m_eof;
+    try {
+        ds->enableControls();
+    } catch (...) {
+        // Painting cannot report a failing notification handler; the change shows at the next.
+    }
 }
 
 bool Dataset::isInsertedRow(int row) const {

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QVariant>
 #include <QVector>
 #include <functional>
@@ -132,8 +133,27 @@ public:
     int currentRow() const { return m_current; }
     QVariant valueAt(int row, int column) const;
     //! Makes `row` the current record without any notification, until restored; returns the
-    //! previous current row. For a painter's per-cell callback, and nothing else.
+    //! previous current row. For a painter's look-up that reads the row and nothing else.
     int setCurrentRowQuiet(int row);
+
+    //! Makes a row the current record while a painter's per-row callback runs, without any
+    //! notification: moves the callback makes are not announced, and the whole position
+    //! (row, BOF, EOF) comes back when the scope ends. Anything else the callback changed is
+    //! announced then, as one change.
+    class QuietRow {
+    public:
+        QuietRow(Dataset *dataset, int row);
+        ~QuietRow();
+        QuietRow(const QuietRow &) = delete;
+        QuietRow &operator=(const QuietRow &) = delete;
+
+    private:
+        // The callback may destroy the dataset.
+        QPointer<Dataset> m_dataset;
+        int m_row;
+        bool m_bof;
+        bool m_eof;
+    };
     //! Is the row the one being inserted and not yet stored?
     bool isInsertedRow(int row) const;
 
@@ -171,4 +191,5 @@ private:
     bool m_modified = false;
     int m_disableCount = 0;
     bool m_pendingChange = false;
+    int m_quietRows = 0;
 };

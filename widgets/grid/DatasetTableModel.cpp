@@ -3,6 +3,8 @@
 #include "Dataset.h"
 #include "Field.h"
 
+#include <QScopedValueRollback>
+
 DatasetTableModel::DatasetTableModel(QObject *parent)
     : QAbstractTableModel(parent)
     , DataLink(true) {}
@@ -10,6 +12,7 @@ DatasetTableModel::DatasetTableModel(QObject *parent)
 DatasetTableModel::~DatasetTableModel() = default;
 
 void DatasetTableModel::bindSource(DataSource *source) {
+    const QScopedValueRollback relaying(m_relaying, m_relaying + 1);
     setDataSource(source);
     rebuild();
     emit activeStateChanged();
@@ -20,23 +23,34 @@ int DatasetTableModel::liveRowCount() const {
     return ds && ds->isActive() ? ds->recordCount() : 0;
 }
 
+QVector<int> DatasetTableModel::liveColumns() const {
+    QVector<int> columns;
+    if (!active()) return columns;
+    const auto &fields = dataset()->fields();
+    for (int i = 0; i < int(fields.size()); ++i)
+        if (fields[size_t(i)]->visible()) columns.append(i);
+    return columns;
+}
+
 void DatasetTableModel::rebuild() {
     beginResetModel();
-    m_columns.clear();
-    if (active()) {
-        for (const auto &field : dataset()->fields())
-            if (field->visible()) m_columns.append(field.get());
-    }
+    m_columns = liveColumns();
     m_rows = liveRowCount();
     endResetModel();
 }
 
 Field *DatasetTableModel::fieldAt(int column) const {
-    return column >= 0 && column < m_columns.size() ? m_columns.at(column) : nullptr;
+    // Read through the dataset each time: a field shown a moment ago may be gone.
+    if (column < 0 || column >= m_columns.size() || !active()) return nullptr;
+    const auto &fields = dataset()->fields();
+    const int index = m_columns.at(column);
+    return index < int(fields.size()) ? fields[size_t(index)].get() : nullptr;
 }
 
 int DatasetTableModel::columnOf(const Field *field) const {
-    return int(m_columns.indexOf(const_cast<Field *>(field)));
+    for (int c = 0; c < m_columns.size(); ++c)
+        if (field && fieldAt(c) == field) return c;
+    return -1;
 }
 
 QString DatasetTableModel::caption(int column) const {
@@ -102,23 +116,22 @@ Qt::ItemFlags DatasetTableModel::flags(const QModelIndex &index) const {
 }
 
 void DatasetTableModel::activeChanged() {
+    const QScopedValueRollback relaying(m_relaying, m_relaying + 1);
     rebuild();
     emit activeStateChanged();
     emit currentRecordMoved();
 }
 
 void DatasetTableModel::dataSetChanged() {
+    const QScopedValueRollback relaying(m_relaying, m_relaying + 1);
     // Same shape: tell the views the cells changed rather than resetting, which would
-    // throw away column widths and the current index on every far move.
-    int columns = 0;
-    if (active()) {
-        for (const auto &field : dataset()->fields())
-            if (field->visible()) ++columns;
-    }
-    if (liveRowCount() != m_rows || columns != m_columns.size() || (m_rows == 0 && columns == 0)) {
+    // throw away column widths and the current index on every far move. The fields are
+    // read again all the same: a requery without a field list makes new ones.
+    const QVector<int> columns = liveColumns();
+    if (liveRowCount() != m_rows || columns != m_columns || (m_rows == 0 && columns.isEmpty())) {
         rebuild();
-    } else if (m_rows > 0 && columns > 0) {
-        emit dataChanged(index(0, 0), index(m_rows - 1, columns - 1));
+    } else if (m_rows > 0 && !columns.isEmpty()) {
+        emit dataChanged(index(0, 0), index(m_rows - 1, int(columns.size()) - 1));
     }
     emit contentsChanged();
     emit currentRecordMoved();
@@ -126,6 +139,7 @@ void DatasetTableModel::dataSetChanged() {
 
 void DatasetTableModel::dataSetScrolled(int distance) {
     (void)distance;
+    const QScopedValueRollback relaying(m_relaying, m_relaying + 1);
     emit currentRecordMoved();
 }
 
@@ -146,6 +160,7 @@ void DatasetTableModel::editingChanged() {
 }
 
 void DatasetTableModel::layoutChanged() {
+    const QScopedValueRollback relaying(m_relaying, m_relaying + 1);
     rebuild();
     emit contentsChanged();
     emit currentRecordMoved();
@@ -156,6 +171,7 @@ void DatasetTableModel::rowInserted(int row) {
         dataSetChanged();
         return;
     }
+    const QScopedValueRollback relaying(m_relaying, m_relaying + 1);
     m_pendingInsert = row;
     beginInsertRows(QModelIndex(), row, row);
     m_pendingInsert = -1;
@@ -169,6 +185,7 @@ void DatasetTableModel::rowRemoved(int row) {
         dataSetChanged();
         return;
     }
+    const QScopedValueRollback relaying(m_relaying, m_relaying + 1);
     m_pendingRemove = row;
     beginRemoveRows(QModelIndex(), row, row);
     m_pendingRemove = -1;

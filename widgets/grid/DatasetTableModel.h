@@ -10,7 +10,8 @@ class Field;
 //! A read-only table model over a dataset's snapshot: one row per record, one column per
 //! visible field. It owns no data and never moves the dataset: cells are read with
 //! Field::displayTextAt(row). As a data link it turns the dataset's notifications into
-//! the model's own (reset, rows inserted or removed, data changed).
+//! the model's own (reset, rows inserted or removed, data changed). It keeps positions in
+//! the dataset's field list, never the fields themselves: a requery may replace them.
 class DatasetTableModel : public QAbstractTableModel, public DataLink {
     Q_OBJECT
 public:
@@ -25,11 +26,11 @@ public:
     int columnOf(const Field *field) const;
     //! A column's title caption, with every "|" turned into a line break.
     QString caption(int column) const;
+    //! Is the model passing one of the dataset's notifications on to its views? Moves of the
+    //! views' current index meanwhile are the model's doing, not the user's.
+    bool relaying() const { return m_relaying > 0; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    //! Are the views being told of an inserted or removed row? Model rows are then numbered
-    //! as before the change, while the dataset's rows already are as after it.
-    bool isMovingRows() const { return m_pendingInsert >= 0 || m_pendingRemove >= 0; }
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
@@ -59,6 +60,8 @@ protected:
 private:
     //! Rows the dataset's snapshot holds now (an inserted row included).
     int liveRowCount() const;
+    //! Positions of the dataset's visible fields, in field order.
+    QVector<int> liveColumns() const;
     void rebuild();
 
     //! The snapshot row shown in model row `row`; -1 for none.
@@ -70,5 +73,7 @@ private:
     // model rows are mapped onto the snapshot as it was before the change.
     int m_pendingInsert = -1;
     int m_pendingRemove = -1;
-    QVector<Field *> m_columns;
+    // Positions in the dataset's field list of the fields shown in the columns.
+    QVector<int> m_columns;
+    int m_relaying = 0;
 };

@@ -39,14 +39,15 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     QFont font = option.font;
     Dataset *ds = m_grid->dataset();
     if (m_grid->isEventSet(&TSMDBGrid::OnGetCellParams) && ds && ds->isActive()) {
-        const int previous = ds->setCurrentRowQuiet(row);
+        // Whatever the handler does to the position is undone, and nothing it does makes
+        // the grid repaint from inside painting.
+        const Dataset::QuietRow quiet(ds, row);
         try {
             emit m_grid->OnGetCellParams(m_grid, m_grid->columnField(index.column()), font, textColour,
                                          background, highlight);
         } catch (const DbError &) {
             // Painting cannot report; the cell keeps the colours it had.
         }
-        ds->setCurrentRowQuiet(previous);
     }
 
     // The style's item panel first, with our colours and without its own selection look.

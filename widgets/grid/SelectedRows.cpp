@@ -4,6 +4,8 @@
 #include "Dataset.h"
 #include "DbError.h"
 
+#include <algorithm>
+
 SelectedRows::SelectedRows(const DataLink *link, std::function<void(bool)> repaint)
     : m_link(link)
     , m_repaint(std::move(repaint)) {}
@@ -74,12 +76,17 @@ void SelectedRows::clear() {
     if (m_repaint) m_repaint(true);
 }
 
-bool SelectedRows::dropMissing() {
+bool SelectedRows::followDataset() {
     const Dataset *dataset = m_link->dataset();
     if (m_items.isEmpty() || !dataset || !dataset->isActive()) return false;
     const qsizetype before = m_items.size();
     m_items.removeIf([dataset](const QByteArray &b) { return !dataset->bookmarkValid(b); });
-    if (m_items.size() == before) return false;
+    const auto inOrder = [dataset](const QByteArray &a, const QByteArray &b) {
+        return dataset->compareBookmarks(a, b) < 0;
+    };
+    const bool sorted = std::is_sorted(m_items.cbegin(), m_items.cend(), inOrder);
+    if (m_items.size() == before && sorted) return false;
+    if (!sorted) std::sort(m_items.begin(), m_items.end(), inOrder);
     forget();
     if (m_repaint) m_repaint(true);
     return true;

@@ -30,8 +30,10 @@ public:
     bool find(const QByteArray &bookmark, int *index = nullptr) const;
     //! Removes the entry at `index`.
     void removeAt(int index);
-    //! Drops the entries whose rows left the dataset; true when any did.
-    bool dropMissing();
+    //! Follows the dataset after its rows changed: drops the entries whose rows are gone and
+    //! puts the rest back in dataset order (a requery may reorder them); true when the list
+    //! changed.
+    bool followDataset();
     //! Empties the list; repaints the whole grid when it held anything.
     void clear();
 

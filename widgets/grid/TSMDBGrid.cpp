@@ -76,9 +76,10 @@ TSMDBGrid::TSMDBGrid(QWidget *parent)
         applyColumnWidths();
         updateTitleHeight();
     });
-    // Rows deleted by other means (a navigator, another page) leave no ticks behind.
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { m_selected.dropMissing(); });
-    connect(m_model, &DatasetTableModel::contentsChanged, this, [this] { m_selected.dropMissing(); });
+    // Rows deleted by other means (a navigator, another page) leave no ticks behind, and a
+    // requery that reorders the rows leaves the ticks in the new order.
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { m_selected.followDataset(); });
+    connect(m_model, &DatasetTableModel::contentsChanged, this, [this] { m_selected.followDataset(); });
     connect(m_titleHeader, &QHeaderView::sectionResized, this, [this] { updateTitleHeight(); });
 
     setOptions(kDefaultGridOptions);
@@ -269,6 +270,7 @@ void TSMDBGrid::applyColumnWidths() {
     const int line = m_options.testFlag(dgColLines) ? 1 : 0;
     for (int c = 0; c < m_model->columnCount(); ++c) {
         const Field *field = m_model->fieldAt(c);
+        if (!field) continue;
         int width = field->displayWidth() * charWidth + 4;
         // Wide enough for a one-line caption with the title's margins.
         int longest = 0;
@@ -320,9 +322,9 @@ void TSMDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &pr
     QTableView::currentChanged(current, previous);
     viewport()->update();
     m_indicatorHeader->viewport()->update();
-    // A view moves its current index off a removed row by itself; the dataset has already
-    // chosen its current record, and the model brings the view to it afterwards.
-    if (m_syncing || m_model->isMovingRows() || !current.isValid() || !datasetActive()) return;
+    // The view moves its current index itself when the current row goes; the dataset has
+    // already decided where it stands, and the view follows it once the model is done.
+    if (m_syncing || m_model->relaying() || !current.isValid() || !datasetActive()) return;
     if (current.row() != dataset()->currentRow()) moveDatasetTo(current.row());
 }
 

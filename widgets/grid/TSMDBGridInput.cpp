@@ -38,8 +38,10 @@ void TSMDBGrid::gridMouseDown(QMouseEvent *event, Cell cell, const std::function
         const bool corner = cell.row == -1 && cell.column == -1 && m_options.testFlag(dgIndicator);
         const bool ownMenu =
             contextMenuPolicy() == Qt::CustomContextMenu || contextMenuPolicy() == Qt::ActionsContextMenu;
+        // The right button has the menu anywhere right of the indicator column, beyond the last
+        // row and column too.
         if (m_exOptions.testFlag(eoStandardPopup) && active &&
-            (corner || (event->button() == Qt::RightButton && cell.column >= 0 && !ownMenu))) {
+            (corner || (event->button() == Qt::RightButton && cell.column != -1 && !ownMenu))) {
             showPopupMenu(event->globalPosition().toPoint());
             m_releaseTaken = true;
         }

@@ -98,6 +98,20 @@ private slots:
         QVERIFY(!model.index(0, 0).data().isValid());
     }
 
+    void requeryRereadsTheFieldsOfADatasetWithoutAFieldList() {
+        Setup s(3);
+        s.items.setFieldDefs({});
+        s.items.open();
+        QCOMPARE(s.model.columnCount(), 3);
+        // Same shape, new fields: the model holds none of the old ones.
+        s.items.requery();
+        QCOMPARE(s.model.columnCount(), 3);
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(s.model.fieldAt(c), s.items.field(c));
+        QCOMPARE(s.model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("men_name"));
+        QCOMPARE(s.model.index(2, 1).data().toString(), QStringLiteral("item 3"));
+    }
+
     void requeryOfAnotherSizeResets() {
         Setup s(3);
         QAbstractItemModelTester tester(&s.model, QAbstractItemModelTester::FailureReportingMode::QtTest);

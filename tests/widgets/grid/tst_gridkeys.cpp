@@ -1,3 +1,4 @@
+#include "Field.h"
 #include "GridFixture.h"
 
 #include <QApplication>
@@ -137,6 +138,42 @@ private slots:
         QCOMPARE(f.items->recNo(), 1);
         QCOMPARE(f.tickedRecNos(), (QList<int>{3, 4, 5}));
         QCOMPARE(f.changes, 5);
+    }
+
+    void theDatasetDecidesTheCurrentRowWhenItsRowGoes() {
+        // The same steps on a dataset alone and under a grid end on the same record, and the
+        // grid's current row is the dataset's.
+        enum Step { Delete, InsertThenEsc, InsertThenDown };
+        auto run = [](Step step, bool withGrid) {
+            GridFixture f(6);
+            if (!withGrid) f.grid->setDataSource(nullptr);
+            f.items->setRecNo(3);
+            if (step == Delete) {
+                f.items->deleteRecord();
+            } else {
+                f.items->insert();
+                if (withGrid)
+                    QTest::keyClick(f.grid, step == InsertThenEsc ? Qt::Key_Escape : Qt::Key_Down);
+                else if (step == InsertThenEsc)
+                    f.items->cancel();
+                else
+                    f.items->checkBrowseMode();
+            }
+            const int viewRow = withGrid ? f.grid->currentIndex().row() : f.items->currentRow();
+            return QStringList{QString::number(f.items->recNo()),
+                               f.items->fieldByName(QStringLiteral("men_name"))->asString(),
+                               QString::number(viewRow), QString::number(f.tableRows())};
+        };
+        const QStringList deleted{QStringLiteral("3"), QStringLiteral("item 4"), QStringLiteral("2"),
+                                  QStringLiteral("5")};
+        QCOMPARE(run(Delete, false), deleted);
+        QCOMPARE(run(Delete, true), deleted);
+        const QStringList cancelled{QStringLiteral("3"), QStringLiteral("item 3"), QStringLiteral("2"),
+                                    QStringLiteral("6")};
+        for (Step step : {InsertThenEsc, InsertThenDown}) {
+            QCOMPARE(run(step, false), cancelled);
+            QCOMPARE(run(step, true), cancelled);
+        }
     }
 
     void singleSelectGridMovesWithoutTicking() {

@@ -2,6 +2,8 @@
 #include "GridFixture.h"
 
 #include "DatasetTableModel.h"
+#include "TDBXNavigator.h"
+#include "TNavButton.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -22,6 +24,27 @@ void shadeOddRows(GridFixture &f, QList<int> *seen = nullptr) {
         Qt::DirectConnection);
 }
 
+// Where anything but the base colour is painted in the grid's viewport.
+QRect inkInViewport(GridFixture &f, const QImage &image) {
+    const QRect area = QRect(f.grid->viewport()->mapTo(f.grid, QPoint(0, 0)), f.grid->viewport()->size());
+    const QColor base = f.grid->palette().color(QPalette::Base);
+    QRect ink;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y) != base) ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+// The empty-grid text: one line in the middle of the grid's client area.
+void checkEmptyText(GridFixture &f) {
+    const QRect ink = inkInViewport(f, f.grab());
+    QVERIFY(ink.isValid());
+    const QPoint middle = f.grid->contentsRect().center();
+    QVERIFY2(qAbs(ink.center().x() - middle.x()) <= 3, qPrintable(QString::number(ink.center().x())));
+    QVERIFY2(qAbs(ink.center().y() - middle.y()) <= 3, qPrintable(QString::number(ink.center().y())));
+    QVERIFY(ink.height() < 30);
+}
+
 // A pixel near the right end of a data cell, clear of its text.
 QColor cellColour(GridFixture &f, const QImage &image, int row, int column) {
     const QRect r = f.cellRect(row, column);
@@ -35,25 +58,65 @@ private slots:
     void closedDatasetShowsTheEmptyText() {
         GridFixture f(3, QStringLiteral("SMDBGrid3"), false);
         const QImage image = f.grab();
-        const QRect area = QRect(f.grid->viewport()->mapTo(f.grid, QPoint(0, 0)), f.grid->viewport()->size());
-        const QColor base = f.grid->palette().color(QPalette::Base);
-        QRect ink;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                if (image.pixelColor(x, y) != base) ink |= QRect(x, y, 1, 1);
-        QVERIFY(ink.isValid());
-        // One line of text in the middle of the grid's client area.
-        const QPoint middle = f.grid->contentsRect().center();
-        QVERIFY2(qAbs(ink.center().x() - middle.x()) <= 3, qPrintable(QString::number(ink.center().x())));
-        QVERIFY2(qAbs(ink.center().y() - middle.y()) <= 3, qPrintable(QString::number(ink.center().y())));
-        QVERIFY(ink.height() < 30);
+        checkEmptyText(f);
         QCOMPARE(f.grid->model()->rowCount(), 0);
+        const QColor base = f.grid->palette().color(QPalette::Base);
 
         // Opened: the text is gone and rows show.
         f.items->open();
         const QImage opened = f.grab();
         QVERIFY(opened != image);
         QCOMPARE(cellColour(f, opened, 1, 1), base);
+    }
+
+    void aDestroyedDatasetLeavesTheGridEmptyAndTheNavigatorDisabled() {
+        GridFixture f(3);
+        auto *nav = new TDBXNavigator(f.window.get());
+        nav->setDataSource(f.source);
+        nav->setVisibleButtons(TButtonSet::all());
+        nav->setGeometry(0, 310, 23 * 24, 30);
+        nav->show();
+        f.items->setRecNo(2);
+        QVERIFY(nav->button(nbNext)->isEnabled());
+        delete f.items;
+        f.items = nullptr;
+        QCOMPARE(f.grid->dataset(), nullptr);
+        QCOMPARE(f.grid->model()->rowCount(), 0);
+        QCOMPARE(f.grid->model()->columnCount(), 0);
+        checkEmptyText(f);
+        for (int b = 0; b < NavButtonCount; ++b)
+            QCOMPARE(nav->button(TNavigateBtnX(b))->isEnabled(), b == nbExit);
+        nav->grab();
+        // Nothing to act on: a click does nothing.
+        QTest::mouseClick(nav->button(nbNext), Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+
+    void aCellParametersHandlerThatMovesTheDatasetChangesNothing() {
+        GridFixture f(6);
+        int asked = 0;
+        QObject::connect(
+            f.grid, &TSMDBGrid::OnGetCellParams, f.grid,
+            [&](TSMDBGrid *, Field *, QFont &, QColor &, QColor &, bool) {
+                ++asked;
+                f.items->next();
+            },
+            Qt::DirectConnection);
+        f.items->setRecNo(3);
+        QCoreApplication::processEvents();
+        asked = 0;
+        f.grab();
+        QVERIFY(asked > 0);
+        // The whole position is back, last row's EOF included, and the view agrees.
+        QCOMPARE(f.items->recNo(), 3);
+        QVERIFY(!f.items->bof());
+        QVERIFY(!f.items->eof());
+        QCOMPARE(f.grid->currentIndex().row(), 2);
+        // Painting asked for no further painting.
+        asked = 0;
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(asked, 0);
     }
 
     void oddRecordsAreGreenAlsoAfterScrolling() {

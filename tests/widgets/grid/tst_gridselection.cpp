@@ -53,6 +53,28 @@ private slots:
             QCOMPARE(f.grid->isRowTicked(row), (row + 1) % 3 == 0);
     }
 
+    void ticksStaySortedWhenARequeryReordersTheRows() {
+        GridFixture f(5);
+        f.items->close();
+        f.items->statement().clear();
+        f.items->statement().add(
+            QStringLiteral("select men_name, men_cap, men_price from menu order by men_price"));
+        f.items->open();
+        f.clickBox(0); // item 1
+        f.clickBox(3); // item 4
+        // The prices are reversed behind the snapshot: item 4 now comes second, item 1 last.
+        f.db.exec(QStringLiteral("update menu set men_price = 60 - men_price"));
+        f.items->requery();
+        QCOMPARE(f.tickedRecNos(), (QList<int>{2, 5}));
+        QVERIFY(f.grid->isRowTicked(1));
+        QVERIFY(f.grid->isRowTicked(4));
+        QVERIFY(!f.grid->isRowTicked(0));
+        // Its box unticks the row rather than ticking it twice.
+        f.clickBox(4);
+        QCOMPARE(f.tickedRecNos(), QList<int>{2});
+        QCOMPARE(f.grid->selectedRows().count(), 1);
+    }
+
     void singleSelectBoxesKeepAtMostOneTick() {
         GridFixture f(6, QStringLiteral("SMDBGrid4"));
         f.clickBox(1); // A
@@ -128,6 +150,16 @@ private slots:
         closeNextPopup(&shown);
         f.clickCorner(Qt::LeftButton);
         QVERIFY(shown);
+        // Right of the last column and below the last row: the whole grid area has the menu.
+        const int beyond = f.grid->horizontalHeader()->length() + 20;
+        const int y = f.grid->visualRect(f.grid->model()->index(3, 0)).center().y();
+        for (const QPoint &point : {QPoint(beyond, y), QPoint(20, 250)}) {
+            shown = false;
+            closeNextPopup(&shown);
+            QTest::mouseClick(f.grid->viewport(), Qt::RightButton, {}, point);
+            QVERIFY(shown);
+            QCOMPARE(f.items->recNo(), 6);
+        }
     }
 
     void closedDatasetIgnoresClicks() {
