@@ -310,7 +310,7 @@ int Dataset::positionOfKey(qint64 key) const {
         s.keyPos.clear();
         s.keyPos.reserve(qsizetype(s.order.size()));
         for (size_t i = 0; i < s.order.size(); ++i)
-            if (s.order[i] >= 0) s.keyPos.insert(s.rs.keys[size_t(s.order[i])], int(i));
+            if (s.order[i] >= 0) s.keyPos.insert(s.rs.key(s.order[i]), int(i));
         s.keyPosValid = true;
     }
     return s.keyPos.value(key, -1);

@@ -112,7 +112,7 @@ void Dataset::post() {
         return;
     }
     const int row = s.editRow;
-    const QString table = s.rs.keyTable;
+    const QString table = s.rs.keyTable();
     QStringList columns;
     QVector<QVariant> values;
     for (int c = 0; c < s.rs.columnCount(); ++c) {
@@ -162,8 +162,7 @@ void Dataset::post() {
     if (stored.rowCount() == 1)
         for (int c = 0; c < stored.columnCount(); ++c)
             rowValues[c] = stored.value(0, c);
-    s.order[size_t(row)] = s.rs.appendRow(rowValues);
-    s.rs.keys.push_back(key);
+    s.order[size_t(row)] = s.rs.appendRow(rowValues, key);
     s.keyPosValid = false;
     leaveEdit();
     notify(DataEvent::RowUpdated, row);
@@ -215,7 +214,7 @@ void Dataset::deleteRecord() {
     Snapshot &s = *m_snapshot;
     const int row = m_current;
     Statement st;
-    st.add(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(s.rs.keyTable));
+    st.add(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(s.rs.keyTable()));
     st.bind(s.keyAt(row));
     // A row another copy deleted already is gone all the same: no error for that.
     m_connection->execute(st);

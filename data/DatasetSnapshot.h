@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Connection.h"
 #include "Dataset.h"
+#include "ResultSet.h"
 
 #include <QHash>
 #include <vector>
@@ -23,8 +23,5 @@ struct Dataset::Snapshot {
     mutable bool keyPosValid = false;
     DatasetState stateAtDisable = DatasetState::Inactive;
 
-    qint64 keyAt(int position) const {
-        const int storage = order[size_t(position)];
-        return storage >= 0 && size_t(storage) < rs.keys.size() ? rs.keys[size_t(storage)] : -1;
-    }
+    qint64 keyAt(int position) const { return rs.key(order[size_t(position)]); }
 };

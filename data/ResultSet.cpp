@@ -1,8 +1,8 @@
-#include "Connection.h"
+#include "ResultSet.h"
 
 QVariant ResultSet::value(int row, int column) const {
     if (row < 0 || row >= m_rows || column < 0 || column >= columns.size()) return QVariant();
-    const Cell &c = m_cells[size_t(row) * size_t(columns.size()) + size_t(column)];
+    const Cell &c = cell(row, column);
     switch (c.kind) {
     case Kind::Null:
         return QVariant();
@@ -21,7 +21,7 @@ QVariant ResultSet::value(int row, int column) const {
 
 bool ResultSet::isNull(int row, int column) const {
     if (row < 0 || row >= m_rows || column < 0 || column >= columns.size()) return true;
-    return m_cells[size_t(row) * size_t(columns.size()) + size_t(column)].kind == Kind::Null;
+    return cell(row, column).kind == Kind::Null;
 }
 
 void ResultSet::appendText(Cell &cell, const char16_t *data, qsizetype length) {
@@ -31,7 +31,8 @@ void ResultSet::appendText(Cell &cell, const char16_t *data, qsizetype length) {
     m_text.insert(m_text.end(), data, data + length);
 }
 
-int ResultSet::appendRow(const QVector<QVariant> &values) {
+int ResultSet::appendRow(const QVector<QVariant> &values, qint64 key) {
+    if (keyed()) m_keys.push_back(key);
     for (int c = 0; c < columns.size(); ++c) {
         const QVariant v = values.value(c);
         Cell cell{};

@@ -1,0 +1,94 @@
+#include "DatabaseFile.h"
+
+#include "AccountNameRule.h"
+#include "DbError.h"
+#include "Schema.h"
+#include "TextCollation.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QUrl>
+#include <sqlite3.h>
+
+namespace {
+
+QAtomicInt g_connectionCounter;
+
+QString str16(const void *p) {
+    return p ? QString::fromUtf16(static_cast<const char16_t *>(p)) : QString();
+}
+
+} // namespace
+
+DatabaseFile::~DatabaseFile() {
+    close();
+}
+
+void DatabaseFile::close() {
+    if (m_name.isEmpty()) return;
+    m_handle = nullptr;
+    QSqlDatabase::database(m_name, false).close();
+    QSqlDatabase::removeDatabase(m_name);
+    m_name.clear();
+}
+
+void DatabaseFile::abandon(const QString &message, int code) {
+    close();
+    throw DbError(message, code);
+}
+
+void DatabaseFile::open(const QString &file, bool forceReadOnly, int busyTimeoutMs) {
+    const QFileInfo info(file);
+    const QString path = info.absoluteFilePath();
+    if (!info.exists()) throw DbError(QStringLiteral("Could not find file '%1'.").arg(path), SQLITE_CANTOPEN);
+    if (!info.isFile())
+        throw DbError(QStringLiteral("'%1' is not a database file.").arg(path), SQLITE_CANTOPEN);
+    m_readOnly = forceReadOnly || !info.isWritable();
+
+    // mode=rw never creates the file, even if it vanished since the check above.
+    QUrl uri = QUrl::fromLocalFile(path);
+    uri.setQuery(m_readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
+    m_name = QStringLiteral("kelvaro-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(QString::fromUtf8(uri.toEncoded()));
+        QString options = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
+        if (m_readOnly) options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        db.setConnectOptions(options);
+        if (!db.open()) {
+            const QString msg = db.lastError().text();
+            db = QSqlDatabase();
+            abandon(QStringLiteral("Cannot open '%1': %2").arg(path, msg), SQLITE_CANTOPEN);
+        }
+        const QVariant h = db.driver()->handle();
+        if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
+            m_handle = *static_cast<sqlite3 *const *>(h.data());
+    }
+    if (!m_handle) abandon(QStringLiteral("Cannot open '%1': the driver gave no handle.").arg(path), 0);
+    sqlite3_busy_timeout(m_handle, busyTimeoutMs);
+    sqlite3_extended_result_codes(m_handle, 1);
+
+    // Reading the schema is the first read: a file that is not a database fails here, and
+    // nothing has been written to it.
+    const QStringList problems = Schema::verify(m_handle);
+    if (!problems.isEmpty()) {
+        const int code = sqlite3_extended_errcode(m_handle);
+        const bool notDb =
+            code == SQLITE_NOTADB || problems.first().contains(QLatin1String("not a database"));
+        abandon(notDb ? QStringLiteral("Cannot open '%1': file is not a database.").arg(path)
+                      : QStringLiteral("'%1' is not a Kelvaro database: %2")
+                            .arg(path, problems.join(QLatin1Char(' '))),
+                notDb ? SQLITE_NOTADB : 0);
+    }
+    if (TextCollation::install(m_handle) != SQLITE_OK)
+        abandon(
+            QStringLiteral("Cannot register the text collation: %1").arg(str16(sqlite3_errmsg16(m_handle))),
+            sqlite3_extended_errcode(m_handle));
+    if (AccountNameRule::install(m_handle) != SQLITE_OK)
+        abandon(
+            QStringLiteral("Cannot install the account name rule: %1").arg(str16(sqlite3_errmsg16(m_handle))),
+            sqlite3_extended_errcode(m_handle));
+}
