@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QRegularExpression>
 #include <QTime>
+#include <cmath>
 
 namespace {
 
@@ -98,9 +99,10 @@ QVariant ValueConverter::toInteger(const ColumnInfo &column, const QVariant &val
         break;
     case QMetaType::Double:
     case QMetaType::Float: {
+        // In range first: converting a double beyond the integers (or NaN) is undefined.
         const double d = value.toDouble();
-        if (d == double(qint64(d)) && d >= std::numeric_limits<qint32>::min() &&
-            d <= std::numeric_limits<qint32>::max())
+        if (d >= std::numeric_limits<qint32>::min() && d <= std::numeric_limits<qint32>::max() &&
+            d == std::trunc(d))
             return QVariant(qint64(d));
         break;
     }

@@ -73,23 +73,32 @@ void TestEngine::schemaHasTheFixedShape() {
 }
 
 void TestEngine::integerConversions_data() {
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("text");
     QTest::addColumn<QVariant>("stored"); // null: refused
-    QTest::newRow("digits") << "35" << QVariant(35);
-    QTest::newRow("zero") << "0" << QVariant(0);
-    QTest::newRow("spaces") << " 42 " << QVariant(42);
-    QTest::newRow("negative") << "-7" << QVariant(-7);
-    QTest::newRow("fraction") << "12.5" << QVariant();
-    QTest::newRow("whole fraction") << "12.0" << QVariant();
-    QTest::newRow("exponent") << "1e3" << QVariant();
-    QTest::newRow("letters") << "abc" << QVariant();
-    QTest::newRow("empty") << "" << QVariant();
-    QTest::newRow("too large") << "99999999999" << QVariant();
-    QTest::newRow("full-width digits") << "３５" << QVariant();
+    auto row = [](const char *tag, const QVariant &text, const QVariant &stored) {
+        QTest::newRow(tag) << text << stored;
+    };
+    row("digits", QStringLiteral("35"), 35);
+    row("zero", QStringLiteral("0"), 0);
+    row("spaces", QStringLiteral(" 42 "), 42);
+    row("negative", QStringLiteral("-7"), -7);
+    row("fraction", QStringLiteral("12.5"), QVariant());
+    row("whole fraction", QStringLiteral("12.0"), QVariant());
+    row("exponent", QStringLiteral("1e3"), QVariant());
+    row("letters", QStringLiteral("abc"), QVariant());
+    row("empty", QStringLiteral(""), QVariant());
+    row("too large", QStringLiteral("99999999999"), QVariant());
+    row("full-width digits", QStringLiteral("３５"), QVariant());
+    // Numbers that are no whole number in range, found by fuzzing (a float-to-integer overflow).
+    row("whole double", 35.0, 35);
+    row("huge double", -1.79769e308, QVariant());
+    row("double past the range", 3e9, QVariant());
+    row("not a number", std::numeric_limits<double>::quiet_NaN(), QVariant());
+    row("infinity", std::numeric_limits<double>::infinity(), QVariant());
 }
 
 void TestEngine::integerConversions() {
-    QFETCH(QString, text);
+    QFETCH(QVariant, text);
     QFETCH(QVariant, stored);
     TestDatabase db;
     if (stored.isValid()) {
@@ -101,7 +110,8 @@ void TestEngine::integerConversions() {
         QFAIL("the value was stored");
     } catch (const DbError &e) {
         QVERIFY2(e.message().contains(QStringLiteral("ord_pric")), qPrintable(e.message()));
-        QVERIFY2(e.message().contains(QLatin1Char('\'') + text.trimmed()), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(QLatin1Char('\'') + text.toString().trimmed()),
+                 qPrintable(e.message()));
     }
     QCOMPARE(countOf(db, QStringLiteral("ordern")), 0);
 }
