@@ -19,7 +19,10 @@ QString str16(const void *p) {
 }
 
 void bindText(sqlite3_stmt *st, int index, const QString &s) {
-    sqlite3_bind_text16(st, index, s.utf16(), int(s.size() * 2), SQLITE_TRANSIENT);
+    // As UTF-8, the file's own encoding: a UTF-16 bind would take a leading U+FEFF or U+FFFE
+    // for a byte-order mark, dropping it or reading the whole text byte-swapped.
+    const QByteArray utf8 = s.toUtf8();
+    sqlite3_bind_text(st, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
 void bindValue(sqlite3_stmt *st, int index, const QVariant &v) {
