@@ -1,9 +1,13 @@
 # make run : install what is missing, build, create a demo database if none, start the program
 # make test: the same set-up, then every test, headless
+# make fuzz: also installs clang, builds the libFuzzer targets in build-fuzz/ and runs each
+#            for FUZZ_SECONDS, starting from the seeds in fuzz/corpus/
 BUILD_DIR ?= build
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build demo run test bench stress package screenshots format clean
+.PHONY: all deps build demo run test bench stress package screenshots fuzz format clean
 
 all: build
 
@@ -45,8 +49,15 @@ screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/screenshots/kelvaro-screenshots \
 	  $(BUILD_DIR)/tools/kelvaro-admin docs/screenshots
 
+fuzz:
+	@bash tools/install-deps.sh --fuzz
+	@cmake -S . -B $(FUZZ_DIR) -DKELVARO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ_DIR) -j$(JOBS)
+	@bash fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR)

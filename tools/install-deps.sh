@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the program and the tests need.
 # Idempotent and quiet when everything is already there.
+# With --fuzz, also clang and its libFuzzer runtime (only `make fuzz` needs them).
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,7 @@ packages=(
   python3 python3-pil
   desktop-file-utils appstream
 )
+[ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
