@@ -87,7 +87,8 @@ public:
     void selectAllRecords();
     void unselectOneRecord();
     void unselectAllRecords();
-    //! Posts pending changes, reopens the dataset and returns to the same record.
+    //! Posts pending changes, reopens an open dataset and returns to the same record; a closed
+    //! dataset stays closed.
     void refreshData();
     //! The delete rule: asks, then deletes the ticked rows or the current one.
     void deleteData();

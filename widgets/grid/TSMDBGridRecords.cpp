@@ -59,7 +59,10 @@ void TSMDBGrid::selectAllRecords() {
 
 void TSMDBGrid::refreshData() {
     Dataset *ds = dataset();
-    if (!ds) return;
+    // Only an open dataset is re-read: a closed one has no rows to return to, and its statement
+    // may be a placeholder that its owner replaces before opening it (the item list before any
+    // shop is chosen would otherwise list every shop's items).
+    if (!ds || !ds->isActive()) return;
     if ((ds->state() == DatasetState::Edit || ds->state() == DatasetState::Insert) && ds->canModify())
         ds->post();
     const QByteArray remembered = ds->isActive() ? ds->bookmark() : QByteArray();
