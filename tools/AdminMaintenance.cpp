@@ -8,6 +8,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QDeadlineTimer>
+#include <QRandomGenerator>
 #include <QThread>
 #include <QUrl>
 #include <cerrno>
@@ -86,11 +88,13 @@ int AdminCommands::backup(const QStringList &args) {
         sqlite3_backup *b = sqlite3_backup_init(dest, "main", c.handle(), "main");
         if (!b) throw DbError(QString::fromUtf8(sqlite3_errmsg(dest)), sqlite3_extended_errcode(dest));
         int rc;
-        int waits = 0;
+        // Short waits at random moments find a gap between other copies' writes; a minute at
+        // most in all.
+        QDeadlineTimer deadline(60000);
         while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED || rc == SQLITE_OK) {
             if (rc == SQLITE_OK) continue;
-            if (++waits > 600) break;
-            QThread::msleep(50);
+            if (deadline.hasExpired()) break;
+            QThread::msleep(2 + QRandomGenerator::global()->bounded(20));
         }
         sqlite3_backup_finish(b);
         if (rc != SQLITE_DONE) throw DbError(QString::fromUtf8(sqlite3_errstr(rc)), rc);

@@ -60,6 +60,7 @@ void TestAdminMaintenance::backupWhileAnotherCopyWrites() {
                     .toUtf8();
             if (sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) break;
             committed = i;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1)); // people order, not a tight loop
         }
         sqlite3_close(h);
     });
