@@ -15,8 +15,7 @@ PageControl::PageControl(QWidget *parent)
 }
 
 void PageControl::userChanged(int index) {
-    // Qt's own inputs skip disabled tabs, so hidden tabs are disabled too (on the tab bar only:
-    // the page's controls stay enabled); whatever input
+    // Qt's own inputs skip disabled tabs, so hidden tabs are disabled too; whatever input
     // gets past that (an accessibility action, a later one) is undone here.
     if (!isTabVisible(index) || (m_allowed && !m_allowed(index))) {
         programmatic([&] { setCurrentIndex(m_current); });
@@ -38,7 +37,7 @@ int PageControl::addPage(QWidget *page, const QString &caption, bool tabVisible)
     programmatic([&] {
         index = addTab(page, caption);
         setTabVisible(index, tabVisible);
-        m_tabBar->setTabEnabled(index, tabVisible);
+        setTabEnabled(index, tabVisible);
     });
     return index;
 }
@@ -77,7 +76,7 @@ void PageControl::setPageTabVisible(QWidget *page, bool visible) {
     programmatic([&] {
         if (visible) {
             const bool noneVisible = visibleTabCount() == 0;
-            m_tabBar->setTabEnabled(index, true);
+            setTabEnabled(index, true);
             setTabVisible(index, true);
             if (noneVisible) setCurrentIndex(index);
             return;
@@ -85,7 +84,7 @@ void PageControl::setPageTabVisible(QWidget *page, bool visible) {
         const bool wasCurrent = index == currentIndex();
         const int position = tabPosition(index);
         setTabVisible(index, false);
-        m_tabBar->setTabEnabled(index, false);
+        setTabEnabled(index, false);
         if (!wasCurrent) return;
         const int remaining = visibleTabCount();
         if (remaining > 0)

@@ -9,7 +9,9 @@ class PageTabBar;
 //! among the visible tabs, counted from 0. Only the user's choice of another tab raises
 //! pageChanged(); changes made by the program (showing, hiding, selecting) never do.
 //! A page whose tab is hidden, or which the owner's rule refuses, can never be chosen: a
-//! change to it by any input goes straight back to the page that was current.
+//! change to it by any input goes straight back to the page that was current. A page whose
+//! tab is hidden is disabled as a whole, so that no focus, key, click or accessibility action
+//! reaches its controls either.
 class PageControl : public QTabWidget {
     Q_OBJECT
 public:

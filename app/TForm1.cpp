@@ -160,11 +160,14 @@ bool TForm1::pageAllowed(int index) const {
 }
 
 void TForm1::showApplicationPage() {
+    // The sign-in and application pages belong to the signed-out state only.
+    if (m_session.isSignedIn()) return;
     setTabShown(Application, true);
     setTabShown(SignIn, false);
 }
 
 void TForm1::showSignInPage() {
+    if (m_session.isSignedIn()) return;
     setTabShown(SignIn, true);
     setTabShown(Application, false);
 }

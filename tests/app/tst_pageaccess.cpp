@@ -1,6 +1,7 @@
 // Pages whose tabs are hidden: no input reaches them (Ctrl+Tab, Ctrl+Shift+Tab, the tab bar's
 // arrow keys, the mouse wheel over it, its accessibility actions, a direct change of its
-// current tab), and entering a page checks that the signed-in state allows it.
+// current tab), nor their controls (accessibility actions, focus, keys), and entering a page
+// checks that the signed-in state allows it.
 #include "AppFixture.h"
 
 #include "PageControl.h"
@@ -21,9 +22,12 @@ class TestPageAccess : public QObject {
     Q_OBJECT
 private slots:
     void hiddenPagesCannotBeChosen();
+    void controlsOfHiddenPagesDoNothing();
 
 private:
     static QSet<QString> reachedByEveryInput(AppFixture &f);
+    static void actOnHiddenPages(AppFixture &f);
+    static QList<QVariantList> everything(AppFixture &f);
 };
 
 QSet<QString> TestPageAccess::reachedByEveryInput(AppFixture &f) {
@@ -124,6 +128,66 @@ void TestPageAccess::hiddenPagesCannotBeChosen() {
     QCOMPARE(w.userLevel(), 0);
     QCOMPARE(w.statusPanels()->panelText(0), QStringLiteral("使用者：艾米"));
     QCOMPARE(f.visibleTabs().size(), 3);
+    QVERIFY(f.dialogs().shown().isEmpty());
+}
+
+void TestPageAccess::actOnHiddenPages(AppFixture &f) {
+    f.dialogs().setDefaultAnswer(true);
+    PageControl *pages = f.form().pageControl();
+    for (int i = 0; i < pages->count(); ++i) {
+        QWidget *page = pages->widget(i);
+        if (pages->isTabVisible(i)) continue;
+        QList<QWidget *> controls = page->findChildren<QWidget *>();
+        controls.prepend(page);
+        for (QWidget *control : controls) {
+            // Every action an assistive tool may call: press, focus, toggle, ...
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control);
+            QAccessibleActionInterface *actions = a ? a->actionInterface() : nullptr;
+            for (const QString &action : actions ? actions->actionNames() : QStringList())
+                actions->doAction(action);
+            // Whatever has the focus then gets keys.
+            if (QWidget *focus = QApplication::focusWidget(); focus && page->isAncestorOf(focus)) {
+                QTest::keyClicks(focus, QStringLiteral("x"));
+                QTest::keyClick(focus, Qt::Key_Space);
+                QTest::keyClick(focus, Qt::Key_Return);
+            }
+        }
+    }
+    QTest::qWait(250); // animated clicks land after a pause
+}
+
+QList<QVariantList> TestPageAccess::everything(AppFixture &f) {
+    QList<QVariantList> out = f.rows(QStringLiteral("select * from customer order by cus_id"));
+    out += f.rows(QStringLiteral("select * from menu order by men_id"));
+    out += f.rows(QStringLiteral("select * from ordern order by ord_id"));
+    return out;
+}
+
+void TestPageAccess::controlsOfHiddenPagesDoNothing() {
+    AppFixture f;
+    f.addCustomer(QStringLiteral("amy"), QStringLiteral("pw"), QStringLiteral("艾米"), 0);
+    f.addCustomer(QStringLiteral("boss"), QStringLiteral("pw"), QStringLiteral("老闆"), 3);
+    f.addMenu(QStringLiteral("CoCo"), QStringLiteral("奶茶"), QStringLiteral("珍奶"));
+    TForm1 &w = f.openForm();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const QList<QVariantList> stored = everything(f);
+
+    // Signed out: the working pages' buttons (an order, a menu item, the accounts' navigator)
+    // and the application page stay out of reach.
+    actOnHiddenPages(f);
+    QCOMPARE(f.visibleTabs(), QStringList{QStringLiteral("TabSheet1")});
+    QCOMPARE(f.currentPage(), QStringLiteral("TabSheet1"));
+    QCOMPARE(everything(f), stored);
+
+    // A level-0 user can neither apply again, bring back the sign-in or application tab (which
+    // would shift every tab position of the page-change rule), nor edit the accounts.
+    f.signIn(QStringLiteral("amy"), QStringLiteral("pw"));
+    actOnHiddenPages(f);
+    QCOMPARE(f.visibleTabs(), (QStringList{QStringLiteral("TabSheet3"), QStringLiteral("TabSheet4"),
+                                           QStringLiteral("TabSheet5")}));
+    QCOMPARE(f.currentPage(), QStringLiteral("TabSheet3"));
+    QCOMPARE(w.userLevel(), 0);
+    QCOMPARE(everything(f), stored);
     QVERIFY(f.dialogs().shown().isEmpty());
 }
 
