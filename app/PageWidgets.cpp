@@ -1,17 +1,23 @@
 #include "PageWidgets.h"
 
 #include "InputMethod.h"
-#include "TForm1.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+QFont PageWidgets::uiFont(int pixelSize) {
+    QFont font(QStringLiteral("Noto Sans CJK TC"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
 QLabel *PageWidgets::label(QWidget *page, const char *name, const QString &caption, const QRect &geometry) {
     auto *label = new QLabel(caption, page);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
-    label->setFont(TForm1::uiFont(PageTextPixels));
+    label->setFont(uiFont(PageTextPixels));
     label->setAccessibleName(caption);
     // Transparent over whatever the page shows beneath.
     label->setAutoFillBackground(false);
@@ -33,7 +39,7 @@ QPushButton *PageWidgets::button(QWidget *page, const char *name, const QString 
     auto *button = new QPushButton(caption, page);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
-    button->setFont(TForm1::uiFont(pixelSize));
+    button->setFont(uiFont(pixelSize));
     button->setAccessibleName(caption);
     // Enter in an edit must not press any button.
     button->setAutoDefault(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -20,6 +21,8 @@ public:
     //! Pixel size of the window's own type (8 points).
     static constexpr int WindowTextPixels = 11;
 
+    //! The window's Traditional Chinese font at a pixel size (96 dpi pixels).
+    static QFont uiFont(int pixelSize);
     //! A transparent label in the pages' type.
     static QLabel *label(QWidget *page, const char *name, const QString &caption, const QRect &geometry);
     //! A one-line text edit that asks for the Chinese input method when it gets the focus.

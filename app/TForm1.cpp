@@ -54,10 +54,7 @@ TForm1::~TForm1() {
 }
 
 QFont TForm1::uiFont(int pixelSize) {
-    QFont font(QStringLiteral("Noto Sans CJK TC"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    return font;
+    return PageWidgets::uiFont(pixelSize);
 }
 
 void TForm1::buildWindow() {

@@ -10,7 +10,6 @@
 #include "Session.h"
 #include "TColorButton.h"
 #include "TDBXNavigator.h"
-#include "TForm1.h"
 #include "TRadioGroup.h"
 #include "TSMDBGrid.h"
 #include "UiLog.h"
@@ -50,7 +49,7 @@ MenuPage::MenuPage(FormData &data, const Session &session, QWidget *parent)
     add->setObjectName(QStringLiteral("ColorButton2"));
     add->setAccessibleName(add->text());
     add->setGeometry(16, 176, 233, 33);
-    add->setFont(TForm1::uiFont(16));
+    add->setFont(PageWidgets::uiFont(16));
 
     m_navigator = new TDBXNavigator(this);
     m_navigator->setObjectName(QStringLiteral("DBXNavigator1"));

@@ -14,7 +14,6 @@
 #include "Session.h"
 #include "ShopList.h"
 #include "TColorButton.h"
-#include "TForm1.h"
 #include "TSMDBGrid.h"
 #include "UiLog.h"
 
@@ -70,7 +69,7 @@ CatalogPage::CatalogPage(FormData &data, const Session &session, QWidget *parent
     m_add = new TColorButton(QStringLiteral("新增到訂單"), this);
     m_add->setObjectName(QStringLiteral("ColorButton1"));
     m_add->setGeometry(232, 360, 377, 33);
-    m_add->setFont(TForm1::uiFont(AddButtonTextPixels));
+    m_add->setFont(PageWidgets::uiFont(AddButtonTextPixels));
     m_add->setAccessibleName(m_add->text());
 
     setTabOrder(m_shopBox, m_categories);

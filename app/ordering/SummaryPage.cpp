@@ -15,7 +15,6 @@
 #include "SummaryStatements.h"
 #include "TDBText.h"
 #include "TDBXNavigator.h"
-#include "TForm1.h"
 #include "TSMDBGrid.h"
 #include "UiLog.h"
 
@@ -80,7 +79,7 @@ SummaryPage::SummaryPage(FormData &data, const Session &session, const QString &
     group->setObjectName(QStringLiteral("GroupBox1"));
     group->setAccessibleName(group->title());
     group->setGeometry(72, 340, 129, 57);
-    group->setFont(TForm1::uiFont(PageWidgets::PageTextPixels));
+    group->setFont(PageWidgets::uiFont(PageWidgets::PageTextPixels));
     m_total = new QLabel(group);
     m_total->setObjectName(QStringLiteral("Panel1"));
     m_total->setGeometry(2, 18, 125, 37);
@@ -90,7 +89,7 @@ SummaryPage::SummaryPage(FormData &data, const Session &session, const QString &
     panel.setColor(QPalette::Window, GradientActiveCaption);
     panel.setColor(QPalette::WindowText, Qt::red);
     m_total->setPalette(panel);
-    m_total->setFont(TForm1::uiFont(TotalTextPixels));
+    m_total->setFont(PageWidgets::uiFont(TotalTextPixels));
 
     QPushButton *exportButton = PageWidgets::button(this, "Button2", QStringLiteral("轉存成Excel"),
                                                     {416, 352, 113, 41}, ExportTextPixels);
