@@ -255,14 +255,29 @@ int AdminCommands::init(const QStringList &args) {
 
 QStringList AdminCommands::problems(const QString &path) {
     sqlite3 *h = nullptr;
-    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    uri.setQuery(QStringLiteral("mode=ro"));
-    if (sqlite3_open_v2(uri.toEncoded().constData(), &h, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
-        SQLITE_OK) {
+    const QFileInfo info(path);
+    // Read-write where the file allows it: a journal that a crashed writer left behind is
+    // rolled back on the first read, as the next copy of the program would do. Nothing else is
+    // written, and mode=rw never creates the file.
+    const bool writable = info.isWritable();
+    QUrl uri = QUrl::fromLocalFile(info.absoluteFilePath());
+    uri.setQuery(writable ? QStringLiteral("mode=rw") : QStringLiteral("mode=ro"));
+    const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_URI;
+    if (sqlite3_open_v2(uri.toEncoded().constData(), &h, flags, nullptr) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(h));
         sqlite3_close_v2(h);
         return {msg};
     }
+    sqlite3_extended_result_codes(h, 1);
+    sqlite3_busy_timeout(h, 10000); // other copies' writes are short
+    const auto engineError = [&] {
+        if (sqlite3_extended_errcode(h) == SQLITE_READONLY_ROLLBACK)
+            return QStringLiteral(
+                       "an interrupted write left '%1-journal'; it is rolled back when the file is "
+                       "opened by someone who may write it")
+                .arg(info.absoluteFilePath());
+        return QString::fromUtf8(sqlite3_errmsg(h));
+    };
     QStringList out;
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK) {
@@ -272,9 +287,9 @@ QStringList AdminCommands::problems(const QString &path) {
                 QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
             if (line != QLatin1String("ok")) out << QStringLiteral("integrity: ") + line;
         }
-        if (rc != SQLITE_DONE) out << QString::fromUtf8(sqlite3_errmsg(h));
+        if (rc != SQLITE_DONE) out << engineError();
     } else {
-        out << QString::fromUtf8(sqlite3_errmsg(h));
+        out << engineError();
     }
     sqlite3_finalize(st);
     if (out.isEmpty()) out << Schema::verify(h);
