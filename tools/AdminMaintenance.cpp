@@ -6,9 +6,9 @@
 #include "DbError.h"
 #include "MenuCsv.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QDeadlineTimer>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QUrl>
@@ -81,8 +81,13 @@ int AdminCommands::backup(const QStringList &args) {
         const QByteArray uri = QUrl::fromLocalFile(QFileInfo(temp).absoluteFilePath()).toEncoded();
         if (sqlite3_open_v2(uri.constData(), &dest,
                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                            nullptr) != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(dest)), sqlite3_extended_errcode(dest));
+                            nullptr) != SQLITE_OK) {
+            const int error = sqlite3_system_errno(dest);
+            throw DbError(QStringLiteral("Cannot create '%1': %2")
+                              .arg(target, error ? QString::fromLocal8Bit(strerror(error))
+                                                 : QString::fromUtf8(sqlite3_errmsg(dest))),
+                          sqlite3_extended_errcode(dest));
+        }
         // The engine's online backup copies one consistent state of the file; copies of the
         // program that write meanwhile wait for it or make it start again.
         sqlite3_backup *b = sqlite3_backup_init(dest, "main", c.handle(), "main");

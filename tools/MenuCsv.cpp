@@ -1,11 +1,24 @@
 #include "MenuCsv.h"
 
+#include <QStringDecoder>
+
 QStringList MenuCsv::header() {
     return {QStringLiteral("men_merchant"), QStringLiteral("men_type"), QStringLiteral("men_name"),
             QStringLiteral("men_cap"), QStringLiteral("men_price")};
 }
 
 QVector<MenuCsv::Record> MenuCsv::parse(const QByteArray &utf8, QString *error) {
+    // Spreadsheets here also save in the legacy Big5 code page: such bytes must not become
+    // replacement characters in the menu.
+    const QList<QByteArray> lines = utf8.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString decoded = decoder(lines[i]);
+        if (decoder.hasError()) {
+            *error = QStringLiteral("line %1: the text is not UTF-8 (save the file as CSV UTF-8)").arg(i + 1);
+            return {};
+        }
+    }
     QString text = QString::fromUtf8(utf8);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
 

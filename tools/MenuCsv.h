@@ -17,7 +17,8 @@ public:
     //! The header line export writes and import skips.
     static QStringList header();
     //! Splits the text into records; a leading byte-order mark and a header line are skipped,
-    //! and so are empty lines. Sets `error` (with the line) and returns nothing on broken quoting.
+    //! and so are empty lines. Sets `error` (with the line) and returns nothing on broken quoting
+    //! or bytes that are not UTF-8.
     static QVector<Record> parse(const QByteArray &utf8, QString *error);
     //! One line of output, fields quoted where they need it, ended by CR LF.
     static QByteArray line(const QStringList &fields);

@@ -91,7 +91,13 @@ void TestAdminMaintenance::backupWhileAnotherCopyWrites() {
     QCOMPARE(again.code, 1);
     QVERIFY(again.err.contains(QStringLiteral("already exists")));
     QCOMPARE(readFile(copy), kept);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    // Nor into a folder that is not there: the file is named, and nothing is made.
+    const QString nowhere = dir.filePath(QStringLiteral("no folder/copy.mdb"));
+    const AdminResult lost = admin({QStringLiteral("backup"), source, nowhere});
+    QCOMPARE(lost.code, 1);
+    QVERIFY2(lost.err.contains(nowhere) && lost.err.contains(QStringLiteral("No such file")),
+             qPrintable(lost.err));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
 }
 
 void TestAdminMaintenance::addManagerRefusesAnAccountSignInWouldConfuse() {
@@ -154,6 +160,14 @@ void TestAdminMaintenance::menuCsvImportAndExport() {
     // A text too long for its column fails inside the transaction: still all or nothing.
     writeFile(bad, "shop,tea,ok,小,10\nshop,tea," + QByteArray(31, 'x') + ",小,10\n");
     QCOMPARE(admin({QStringLiteral("import-menu"), db, bad}).code, 1);
+    // A price list saved in the legacy Big5 code page is not taken for UTF-8 and stored as
+    // replacement characters: refused, its first such line named.
+    writeFile(bad, "shop,tea,ok,小,10\n\xa4\xad\xa4\x51\xb5\xb0,\xaf\xf9\xc3\xfe,\xa5\x7c\xa9\x75\xac\x4b,"
+                   "\xa4\x70,25\n");
+    const AdminResult big5 = admin({QStringLiteral("import-menu"), db, bad});
+    QCOMPARE(big5.code, 1);
+    QVERIFY2(big5.err.contains(QStringLiteral("line 2")) && big5.err.contains(QStringLiteral("UTF-8")),
+             qPrintable(big5.err));
 
     Connection c;
     c.setDatabaseFile(db);
