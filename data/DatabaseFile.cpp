@@ -21,6 +21,28 @@ QString str16(const void *p) {
     return p ? QString::fromUtf16(static_cast<const char16_t *>(p)) : QString();
 }
 
+//! What the first read's failure means for whoever opens the file, and what to do about it.
+QString firstReadFailure(const QString &path, const DbError &e) {
+    switch (e.code() & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("Cannot open '%1' now: another program keeps it locked (%2). Try again later.")
+            .arg(path, e.message());
+    case SQLITE_CORRUPT:
+        return QStringLiteral("Cannot open '%1': the file is damaged (%2). Run 'kelvaro-admin check' on it.")
+            .arg(path, e.message());
+    case SQLITE_NOTADB:
+        return QStringLiteral("Cannot open '%1': file is not a database.").arg(path);
+    default:
+        break;
+    }
+    if (e.code() == SQLITE_READONLY_ROLLBACK)
+        return QStringLiteral("Cannot open '%1': a write cut short left a journal that must be rolled back, "
+                              "and the file cannot be written here (%2). Run 'kelvaro-admin check' on it.")
+            .arg(path, e.message());
+    return QStringLiteral("Cannot open '%1': %2").arg(path, e.message());
+}
+
 } // namespace
 
 DatabaseFile::~DatabaseFile() {
@@ -73,16 +95,16 @@ void DatabaseFile::open(const QString &file, bool forceReadOnly, int busyTimeout
 
     // Reading the schema is the first read: a file that is not a database fails here, and
     // nothing has been written to it.
-    const QStringList problems = Schema::verify(m_handle);
-    if (!problems.isEmpty()) {
-        const int code = sqlite3_extended_errcode(m_handle);
-        const bool notDb =
-            code == SQLITE_NOTADB || problems.first().contains(QLatin1String("not a database"));
-        abandon(notDb ? QStringLiteral("Cannot open '%1': file is not a database.").arg(path)
-                      : QStringLiteral("'%1' is not a Kelvaro database: %2")
-                            .arg(path, problems.join(QLatin1Char(' '))),
-                notDb ? SQLITE_NOTADB : 0);
+    QStringList problems;
+    try {
+        problems = Schema::verify(m_handle);
+    } catch (const DbError &e) {
+        abandon(firstReadFailure(path, e), e.code());
     }
+    if (!problems.isEmpty())
+        abandon(
+            QStringLiteral("'%1' is not a Kelvaro database: %2").arg(path, problems.join(QLatin1Char(' '))),
+            0);
     if (TextCollation::install(m_handle) != SQLITE_OK)
         abandon(
             QStringLiteral("Cannot register the text collation: %1").arg(str16(sqlite3_errmsg16(m_handle))),

@@ -117,9 +117,15 @@ QString declaredType(const ColumnInfo &c) {
 QStringList Schema::verify(sqlite3 *handle) {
     QStringList problems;
     sqlite3_stmt *st = nullptr;
+    // The engine's failures (a lock, a damaged page, a file that is no database) are not
+    // problems of the schema: they are thrown with the engine's own code.
+    auto engineFailure = [&] {
+        DbError e(QString::fromUtf8(sqlite3_errmsg(handle)), sqlite3_extended_errcode(handle));
+        sqlite3_finalize(st);
+        return e;
+    };
     const char *sql = "SELECT name, type FROM pragma_table_info(?1)";
-    if (sqlite3_prepare_v2(handle, sql, -1, &st, nullptr) != SQLITE_OK)
-        return {QString::fromUtf8(sqlite3_errmsg(handle))};
+    if (sqlite3_prepare_v2(handle, sql, -1, &st, nullptr) != SQLITE_OK) throw engineFailure();
     for (const TableInfo &t : tables()) {
         sqlite3_reset(st);
         const QByteArray name = t.name.toUtf8();
@@ -130,10 +136,7 @@ QStringList Schema::verify(sqlite3 *handle) {
             names << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
             types << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
         }
-        if (rc != SQLITE_DONE) {
-            problems << QString::fromUtf8(sqlite3_errmsg(handle));
-            break;
-        }
+        if (rc != SQLITE_DONE) throw engineFailure();
         if (names.isEmpty()) {
             problems << QStringLiteral("Table '%1' is missing.").arg(t.name);
             continue;

@@ -38,7 +38,8 @@ public:
     //! so standard SQLite tools can read and write the file.
     static QStringList createStatements();
     //! What is wrong with the schema of an open database: missing tables or columns, a column
-    //! of another type, customer's columns out of order. Empty when it is ours.
+    //! of another type, customer's columns out of order. Empty when it is ours. Throws DbError
+    //! with the engine's message and extended code when the engine cannot read the schema.
     static QStringList verify(sqlite3 *handle);
     //! Makes a new database file with the schema; refuses to touch an existing file.
     //! Throws DbError.

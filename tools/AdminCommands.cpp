@@ -292,7 +292,13 @@ QStringList AdminCommands::problems(const QString &path) {
         out << engineError();
     }
     sqlite3_finalize(st);
-    if (out.isEmpty()) out << Schema::verify(h);
+    if (out.isEmpty()) {
+        try {
+            out << Schema::verify(h);
+        } catch (const DbError &e) {
+            out << e.message();
+        }
+    }
     sqlite3_close_v2(h);
     return out;
 }

@@ -18,6 +18,7 @@ private slots:
     void missingFileIsNotCreated();
     void notADatabaseIsLeftAlone_data();
     void notADatabaseIsLeftAlone();
+    void lockedOrDamagedFileIsNamedTruly();
     void readOnlyFileReadsButRefusesWrites();
     void writerWaitsThenFailsCleanly();
     void writerWaitsForAShortLock();
@@ -29,6 +30,18 @@ private:
     static QByteArray readAll(const QString &path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    //! The error that opening `path` throws; an empty one when it opens.
+    static DbError openError(const QString &path, int busyTimeoutMs = 10000) {
+        Connection c;
+        c.setDatabaseFile(path);
+        c.setBusyTimeoutMs(busyTimeoutMs);
+        try {
+            c.open();
+        } catch (const DbError &e) {
+            return c.isOpen() ? DbError(QStringLiteral("left open: ") + e.message()) : e;
+        }
+        return DbError(QString());
     }
 };
 
@@ -104,6 +117,44 @@ void TestFaults::notADatabaseIsLeftAlone() {
     QCOMPARE(QFileInfo(path).lastModified(), modified);
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
              QStringList{QStringLiteral("kelvaro.mdb")});
+}
+
+void TestFaults::lockedOrDamagedFileIsNamedTruly() {
+    TestDatabase db;
+    db.connection().close();
+    // Another copy holds the file's exclusive lock: the file is busy, not foreign.
+    auto holder = db.openAnother();
+    QCOMPARE(sqlite3_exec(holder->handle(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const DbError locked = openError(db.path(), 100);
+    QVERIFY2(locked.message().contains(QStringLiteral("locked")) &&
+                 locked.message().contains(QStringLiteral("try again later"), Qt::CaseInsensitive) &&
+                 !locked.message().contains(QStringLiteral("Kelvaro")),
+             qPrintable(locked.message()));
+    QCOMPARE(locked.code() & 0xff, SQLITE_BUSY);
+    QCOMPARE(sqlite3_exec(holder->handle(), "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    holder.reset();
+    QCOMPARE(openError(db.path()).message(), QString());
+
+    // The page that holds the schema is damaged: say so, and what to run; touch nothing.
+    const QString damaged = db.dir() + QStringLiteral("/damaged.mdb");
+    QVERIFY(QFile::copy(db.path(), damaged));
+    {
+        QFile f(damaged);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(100); // the page type of the schema table's first page
+        f.write(QByteArray(1, '\0'));
+    }
+    const QByteArray before = readAll(damaged);
+    const DbError broken = openError(damaged);
+    QVERIFY2(broken.message().contains(QStringLiteral("damaged")) &&
+                 broken.message().contains(QStringLiteral("kelvaro-admin check")) &&
+                 !broken.message().contains(QStringLiteral("not a Kelvaro")),
+             qPrintable(broken.message()));
+    QCOMPARE(broken.code() & 0xff, SQLITE_CORRUPT);
+    QCOMPARE(readAll(damaged), before);
+
+    // Not a database at all keeps the engine's code too.
+    QCOMPARE(openError(QStringLiteral(KELVARO_DATA_HELPER)).code(), SQLITE_NOTADB);
 }
 
 void TestFaults::readOnlyFileReadsButRefusesWrites() {
