@@ -1,6 +1,7 @@
 #include "AdminCommands.h"
 
 #include "Connection.h"
+#include "DatabaseCheck.h"
 #include "DbError.h"
 #include "DemoData.h"
 #include "Schema.h"
@@ -9,12 +10,10 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QUrl>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
-#include <sqlite3.h>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -253,56 +252,6 @@ int AdminCommands::init(const QStringList &args) {
     return 0;
 }
 
-QStringList AdminCommands::problems(const QString &path) {
-    sqlite3 *h = nullptr;
-    const QFileInfo info(path);
-    // Read-write where the file allows it: a journal that a crashed writer left behind is
-    // rolled back on the first read, as the next copy of the program would do. Nothing else is
-    // written, and mode=rw never creates the file.
-    const bool writable = info.isWritable();
-    QUrl uri = QUrl::fromLocalFile(info.absoluteFilePath());
-    uri.setQuery(writable ? QStringLiteral("mode=rw") : QStringLiteral("mode=ro"));
-    const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_URI;
-    if (sqlite3_open_v2(uri.toEncoded().constData(), &h, flags, nullptr) != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(h));
-        sqlite3_close_v2(h);
-        return {msg};
-    }
-    sqlite3_extended_result_codes(h, 1);
-    sqlite3_busy_timeout(h, 10000); // other copies' writes are short
-    const auto engineError = [&] {
-        if (sqlite3_extended_errcode(h) == SQLITE_READONLY_ROLLBACK)
-            return QStringLiteral(
-                       "an interrupted write left '%1-journal'; it is rolled back when the file is "
-                       "opened by someone who may write it")
-                .arg(info.absoluteFilePath());
-        return QString::fromUtf8(sqlite3_errmsg(h));
-    };
-    QStringList out;
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK) {
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            const QString line =
-                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-            if (line != QLatin1String("ok")) out << QStringLiteral("integrity: ") + line;
-        }
-        if (rc != SQLITE_DONE) out << engineError();
-    } else {
-        out << engineError();
-    }
-    sqlite3_finalize(st);
-    if (out.isEmpty()) {
-        try {
-            out << Schema::verify(h);
-        } catch (const DbError &e) {
-            out << e.message();
-        }
-    }
-    sqlite3_close_v2(h);
-    return out;
-}
-
 int AdminCommands::check(const QStringList &args) {
     QString file;
     for (int i = 0; i < args.size(); ++i) {
@@ -324,7 +273,9 @@ int AdminCommands::check(const QStringList &args) {
         m_err << "kelvaro-admin check: '" << file << "' does not exist or is not a file.\n";
         return 1;
     }
-    const QStringList found = problems(file);
+    const QString recovered = DatabaseCheck::recoverInterruptedWrite(file);
+    if (!recovered.isEmpty()) m_out << file << ": " << recovered << "\n";
+    const QStringList found = DatabaseCheck::problems(file);
     if (!found.isEmpty()) {
         m_err << file << ": problems found:\n";
         for (const QString &p : found)

@@ -27,9 +27,6 @@ public:
     int importMenu(const QStringList &args);
     //! export-menu FILE [CSV]: the menu as CSV, to standard output or a new file.
     int exportMenu(const QStringList &args);
-    //! The problems of a database file: integrity check and schema; empty when sound. A write
-    //! interrupted by a crash is rolled back first where the file may be written.
-    static QStringList problems(const QString &path);
 
 private:
     void usage(QTextStream &to) const;

@@ -3,6 +3,7 @@
 #include "AdminCommands.h"
 
 #include "Connection.h"
+#include "DatabaseCheck.h"
 #include "DbError.h"
 #include "MenuCsv.h"
 
@@ -105,7 +106,7 @@ int AdminCommands::backup(const QStringList &args) {
         if (rc != SQLITE_DONE) throw DbError(QString::fromUtf8(sqlite3_errstr(rc)), rc);
         sqlite3_close_v2(dest);
         dest = nullptr;
-        const QStringList found = problems(temp);
+        const QStringList found = DatabaseCheck::problems(temp);
         if (!found.isEmpty()) throw DbError(QStringLiteral("the copy fails its check: ") + found.join(u"; "));
         linkIntoPlace(temp, target);
     } catch (const DbError &e) {

@@ -204,7 +204,13 @@ void TestAdmin::checkReportsWhatIsWrong() {
     QVERIFY(bytes(crashed) != bytes(good)); // the write had reached the file itself
     const AdminResult recovered = admin({QStringLiteral("check"), crashed});
     QVERIFY2(recovered.code == 0, qPrintable(recovered.err));
+    QVERIFY2(recovered.out.contains(QStringLiteral("rolled back")), qPrintable(recovered.out));
     QVERIFY(!QFile::exists(crashed + QStringLiteral("-journal")));
+    QCOMPARE(bytes(crashed), bytes(good));
+    // With nothing to roll back, check only reads.
+    const AdminResult again = admin({QStringLiteral("check"), crashed});
+    QCOMPARE(again.code, 0);
+    QVERIFY2(!again.out.contains(QStringLiteral("rolled back")), qPrintable(again.out));
     QCOMPARE(bytes(crashed), bytes(good));
 
     // Damage an index page: the integrity check finds it.

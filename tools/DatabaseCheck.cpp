@@ -1,0 +1,93 @@
+#include "DatabaseCheck.h"
+
+#include "DbError.h"
+#include "Schema.h"
+
+#include <QFileInfo>
+#include <QUrl>
+#include <cstdio>
+#include <sqlite3.h>
+
+namespace {
+
+// Long enough to wait out other copies' writes, as the program itself does.
+constexpr int busyTimeoutMs = 10000;
+
+int g_pagesRecovered = -1;
+
+//! The engine's log: it names the pages it restored from a hot journal.
+void logNotice(void *, int code, const char *message) {
+    if (code != SQLITE_NOTICE_RECOVER_ROLLBACK) return;
+    int pages = 0;
+    g_pagesRecovered = std::sscanf(message, "recovered %d pages", &pages) == 1 ? pages : 0;
+}
+
+QByteArray uri(const QString &path, const char *mode) {
+    QUrl u = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    u.setQuery(QStringLiteral("mode=") + QLatin1String(mode));
+    return u.toEncoded();
+}
+
+QString engineMessage(sqlite3 *h, const QString &path) {
+    if (sqlite3_extended_errcode(h) == SQLITE_READONLY_ROLLBACK)
+        return QStringLiteral("an interrupted write left '%1-journal', and the file cannot be written here; "
+                              "it is rolled back when the file is opened by someone who may write it")
+            .arg(QFileInfo(path).absoluteFilePath());
+    return QString::fromUtf8(sqlite3_errmsg(h));
+}
+
+} // namespace
+
+QString DatabaseCheck::recoverInterruptedWrite(const QString &path) {
+    if (!QFileInfo::exists(path + QStringLiteral("-journal"))) return QString();
+    g_pagesRecovered = -1;
+    sqlite3_config(SQLITE_CONFIG_LOG, logNotice, nullptr);
+    sqlite3 *h = nullptr;
+    // mode=rw never creates the file. The first read rolls back a journal that no running copy
+    // holds; a journal that a running copy holds is waited out instead.
+    if (sqlite3_open_v2(uri(path, "rw").constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_busy_timeout(h, busyTimeoutMs);
+        // A failure here is the read-only check's to report: it meets the same file.
+        sqlite3_exec(h, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close_v2(h);
+    sqlite3_config(SQLITE_CONFIG_LOG, nullptr, nullptr);
+    if (g_pagesRecovered < 0) return QString();
+    return QStringLiteral("a write cut short was rolled back (%1 pages restored from its journal)")
+        .arg(g_pagesRecovered);
+}
+
+QStringList DatabaseCheck::problems(const QString &path) {
+    sqlite3 *h = nullptr;
+    if (sqlite3_open_v2(uri(path, "ro").constData(), &h, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
+        SQLITE_OK) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(h));
+        sqlite3_close_v2(h);
+        return {msg};
+    }
+    sqlite3_busy_timeout(h, busyTimeoutMs);
+    QStringList out;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK) {
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const QString line =
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+            if (line != QLatin1String("ok")) out << QStringLiteral("integrity: ") + line;
+        }
+        if (rc != SQLITE_DONE) out << engineMessage(h, path);
+    } else {
+        out << engineMessage(h, path);
+    }
+    sqlite3_finalize(st);
+    if (out.isEmpty()) {
+        try {
+            out << Schema::verify(h);
+        } catch (const DbError &e) {
+            out << e.message();
+        }
+    }
+    sqlite3_close_v2(h);
+    return out;
+}
