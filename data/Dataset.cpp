@@ -6,6 +6,7 @@
 #include "DbError.h"
 #include "Schema.h"
 
+#include <atomic>
 #include <cstring>
 
 Dataset::Dataset(const QString &name, QObject *parent)
@@ -64,6 +65,8 @@ void Dataset::enableControls() {
 void Dataset::fetchInto(Snapshot &snap) {
     if (!m_connection) throw DbError(QStringLiteral("%1: Missing connection.").arg(name()));
     snap.rs = m_connection->selectKeyed(m_statement);
+    static std::atomic<quint64> fetches{0};
+    snap.fetch = ++fetches;
     snap.order.resize(size_t(snap.rs.rowCount()));
     for (int i = 0; i < snap.rs.rowCount(); ++i)
         snap.order[size_t(i)] = i;
@@ -298,9 +301,13 @@ int Dataset::moveBy(int distance) {
 QByteArray Dataset::bookmark() const {
     if (!isActive() || m_current < 0 || m_current >= recordCount() || isInsertedRow(m_current))
         return QByteArray();
-    const qint64 value = m_snapshot->rs.keyed() ? m_snapshot->keyAt(m_current) : qint64(m_current);
-    QByteArray b(sizeof(qint64), Qt::Uninitialized);
+    // A keyed row is found again by its key in any later snapshot; a row without a key only by
+    // its position in this very fetch.
+    const bool keyed = m_snapshot->rs.keyed();
+    const qint64 value = keyed ? m_snapshot->keyAt(m_current) : qint64(m_current);
+    QByteArray b(keyed ? sizeof value : sizeof value + sizeof m_snapshot->fetch, Qt::Uninitialized);
     std::memcpy(b.data(), &value, sizeof value);
+    if (!keyed) std::memcpy(b.data() + sizeof value, &m_snapshot->fetch, sizeof m_snapshot->fetch);
     return b;
 }
 
@@ -317,10 +324,15 @@ int Dataset::positionOfKey(qint64 key) const {
 }
 
 int Dataset::positionOf(const QByteArray &bookmark) const {
-    if (!isActive() || bookmark.size() != sizeof(qint64)) return -1;
+    const bool keyed = m_snapshot->rs.keyed();
     qint64 value;
+    quint64 fetch;
+    if (!isActive() || bookmark.size() != qsizetype(keyed ? sizeof value : sizeof value + sizeof fetch))
+        return -1;
     std::memcpy(&value, bookmark.constData(), sizeof value);
-    if (m_snapshot->rs.keyed()) return positionOfKey(value);
+    if (keyed) return positionOfKey(value);
+    std::memcpy(&fetch, bookmark.constData() + sizeof value, sizeof fetch);
+    if (fetch != m_snapshot->fetch) return -1;
     return value >= 0 && value < recordCount() && !isInsertedRow(int(value)) ? int(value) : -1;
 }
 

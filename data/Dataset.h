@@ -95,7 +95,8 @@ public:
     //! distance actually moved.
     int moveBy(int distance);
 
-    // --- bookmarks: stay valid across the snapshot and across requery while the row exists
+    // --- bookmarks: a keyed row's stays valid across requery while the row exists; a row
+    // without a key has only its position, valid until the rows are fetched again
     QByteArray bookmark() const;
     bool bookmarkValid(const QByteArray &bookmark) const;
     //! Throws DbError ("Record not found") when the bookmark's row is gone.

@@ -22,6 +22,9 @@ struct Dataset::Snapshot {
     mutable QHash<qint64, int> keyPos;
     mutable bool keyPosValid = false;
     DatasetState stateAtDisable = DatasetState::Inactive;
+    //! Tells this fetch's rows from every other's: a bookmark that is a bare position holds
+    //! only within the fetch that gave it.
+    quint64 fetch = 0;
 
     qint64 keyAt(int position) const { return rs.key(order[size_t(position)]); }
 };

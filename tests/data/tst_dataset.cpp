@@ -372,6 +372,19 @@ void TestDataset::positionalBookmarksWithoutKey() {
     ds.gotoBookmark(b);
     QCOMPARE(ds.recNo(), 3);
     QVERIFY(!ds.bookmarkValid(QByteArray(8, '\x7f')));
+    // A bare position says nothing about the rows of a new snapshot: after a requery (here one
+    // that puts another row at that position) or a reopen the bookmark is invalid.
+    db.addMenu(QStringLiteral("店3"), QStringLiteral("茶類"), QStringLiteral("新"), QStringLiteral("中"), 1);
+    ds.requery();
+    QVERIFY(!ds.bookmarkValid(b));
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.gotoBookmark(b));
+    ds.setRecNo(3);
+    const QByteArray fresh = ds.bookmark();
+    QVERIFY(ds.bookmarkValid(fresh));
+    ds.close();
+    ds.open();
+    QVERIFY(!ds.bookmarkValid(fresh));
+    QVERIFY(!ds.bookmarkValid(b));
 }
 
 void TestDataset::requerySeesOtherConnectionsRows() {
