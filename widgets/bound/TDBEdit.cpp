@@ -1,5 +1,6 @@
 #include "TDBEdit.h"
 
+#include "CharacterLimit.h"
 #include "Dialogs.h"
 #include "Field.h"
 #include "HandlerGuard.h"
@@ -8,13 +9,9 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-namespace {
-// QLineEdit's own limit, for fields that set none.
-constexpr int NoLimit = 32767;
-} // namespace
-
 TDBEdit::TDBEdit(QWidget *parent)
-    : QLineEdit(parent) {
+    : QLineEdit(parent)
+    , m_limit(new CharacterLimit(0, this)) {
     setReadOnly(true);
     connect(this, &QLineEdit::textEdited, this, &TDBEdit::userEdited);
 }
@@ -22,8 +19,11 @@ TDBEdit::TDBEdit(QWidget *parent)
 void TDBEdit::fieldChanged() {
     if (m_startingEdit) return;
     const Field *f = m_link.field();
-    // The limit comes first: a shorter one would cut the text being shown.
-    setMaxLength(f && f->type() == FieldType::Text && f->size() > 0 ? f->size() : NoLimit);
+    // The limit comes first: a shorter one would cut the text being shown. The column counts
+    // characters, not UTF-16 units as QLineEdit's own maximum length would.
+    const int limit = f && f->type() == FieldType::Text && f->size() > 0 ? f->size() : 0;
+    m_limit->setLimit(limit);
+    setValidator(limit > 0 ? m_limit : nullptr);
     const QString shown = f ? f->asString() : QString();
     if (text() != shown) setText(shown);
     stateChanged();

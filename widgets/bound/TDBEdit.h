@@ -4,13 +4,15 @@
 
 #include <QLineEdit>
 
+class CharacterLimit;
 class DataSource;
 
 //! A one-line edit bound to one field: it shows the current record's value, starts editing
 //! through the data source's auto-edit when the user changes the text, takes at most as many
-//! characters as the field's column holds, and writes its text into the field when the record
-//! is stored or the focus leaves it. Esc drops what was typed. While the field cannot change
-//! (closed or read-only dataset, read-only field) the edit is read-only.
+//! characters as the field's column holds (as the engine counts them), and writes its text
+//! into the field when the record is stored or the focus leaves it. Esc drops what was typed.
+//! While the field cannot change (closed or read-only dataset, read-only field) the edit is
+//! read-only.
 class TDBEdit : public QLineEdit, private FieldDataLink::Control {
     Q_OBJECT
 public:
@@ -35,6 +37,8 @@ private:
     void userEdited(const QString &text);
 
     FieldDataLink m_link{*this};
+    //! At most as many characters as the field's column holds.
+    CharacterLimit *m_limit;
     //! Set while the user's first change starts editing: the typed text stays.
     bool m_startingEdit = false;
 };

@@ -1,6 +1,7 @@
 // Bound edit, radio group and text on a dataset of accounts: what they show as the current
 // record moves, how typing and choosing start editing and reach the table, and what they
 // refuse.
+#include "CharacterLimit.h"
 #include "DataSource.h"
 #include "Dataset.h"
 #include "DbError.h"
@@ -10,6 +11,7 @@
 #include "TDBText.h"
 #include "TestDatabase.h"
 
+#include <QInputMethodEvent>
 #include <QRadioButton>
 #include <QTest>
 #include <QWidget>
@@ -58,6 +60,13 @@ struct Accounts {
         window.resize(140, y);
     }
 
+    //! Replaces the edit's selection with text committed by an input method, as Chinese
+    //! text arrives.
+    static void commit(QLineEdit *edit, const QString &text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(edit, &event);
+    }
     void add(const QString &number, const QString &name, const QVariant &level) {
         db.exec(
             QStringLiteral("INSERT INTO customer (cus_number, cus_name, cus_password, cus_group, cus_leve) "
@@ -106,8 +115,8 @@ void TestBound::controlsFollowTheCurrentRecord() {
     QCOMPARE(a.shown(), QStringLiteral("1|amy|艾美|pw|2|amy"));
     QCOMPARE(a.password->echoMode(), QLineEdit::Password);
     QVERIFY(a.password->displayText() != QStringLiteral("pw"));
-    QCOMPARE(a.name->maxLength(), 8);
-    QCOMPARE(a.number->maxLength(), 20);
+    QCOMPARE(qobject_cast<const CharacterLimit *>(a.name->validator())->limit(), 8);
+    QCOMPARE(qobject_cast<const CharacterLimit *>(a.number->validator())->limit(), 20);
     QVERIFY(!a.name->isReadOnly());
     // The key shows its number but is never focused or changed.
     QVERIFY(a.id->isReadOnly());
@@ -192,6 +201,29 @@ void TestBound::typingAndChoosingReachTheTable() {
     a.data.post();
     QCOMPARE(a.stored("cus_password", 2).toString(), QStringLiteral("pw9"));
     QCOMPARE(a.data.state(), DatasetState::Browse);
+
+    // Characters beyond the Basic Multilingual Plane (names use them) count once, as the
+    // column counts them: eight fit, more are refused where they were put in, and no pair is
+    // ever split.
+    const QString eight = QString::fromUcs4(U"𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇");
+    a.name->setFocus();
+    QTRY_VERIFY(a.name->hasFocus());
+    a.name->selectAll();
+    QTest::keyClick(a.name, Qt::Key_Delete);
+    Accounts::commit(a.name, eight + QString::fromUcs4(U"𠀈"));
+    QCOMPARE(a.name->text(), eight);
+    a.name->setCursorPosition(2);
+    Accounts::commit(a.name, QStringLiteral("字"));
+    QCOMPARE(a.name->text(), eight);
+    a.name->selectAll();
+    QTest::keyClick(a.name, Qt::Key_Delete);
+    Accounts::commit(a.name, QStringLiteral("一二三四五六七"));
+    Accounts::commit(a.name, QString::fromUcs4(U"𠀀𠀁"));
+    const QString stored = QStringLiteral("一二三四五六七") + QString::fromUcs4(U"𠀀");
+    QCOMPARE(a.name->text(), stored);
+    a.data.post();
+    QVERIFY(a.dialogs.shown().isEmpty());
+    QCOMPARE(a.stored("cus_name", 2).toString(), stored);
 
     // In an empty list the first keystroke starts a new record and stays typed.
     Accounts empty(QStringLiteral("select * from customer where cus_id < 0"));
