@@ -22,6 +22,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
 namespace {
@@ -105,6 +106,11 @@ SummaryPage::SummaryPage(FormData &data, const Session &session, const QString &
     // the orderer's text has followed the move by then (links hear of it first).
     connect(m_data.DataSource4, &DataSource::dataChange, this,
             HandlerGuard::wrap([this] { Set_Nav_Buttons(); }));
+    // The listing re-read by anything but the page itself (the grid's refresh command) brings
+    // its total along: the panel sums the lines the grid has just been given.
+    connect(m_data.DataSource4, &DataSource::stateChange, this, HandlerGuard::wrap([this] {
+                if (!m_listing && m_data.ADODataSet2->isActive()) Set_Total(m_picker->date());
+            }));
     connect(
         m_grid, &TSMDBGrid::OnGetCellParams, this,
         [this](TSMDBGrid *, Field *, QFont &, QColor &, QColor &background, bool) {
@@ -136,6 +142,7 @@ void SummaryPage::DTP1Change() {
 
 void SummaryPage::Order_Totle(const QDate &day) {
     try {
+        const QScopedValueRollback listing(m_listing, true);
         SummaryStatements::openDay(*m_data.ADODataSet2, day);
     } catch (const std::exception &e) {
         qCDebug(kelvaroUi) << "day not listed:" << e.what();

@@ -57,4 +57,6 @@ private:
     TSMDBGrid *m_grid;
     TDBText *m_orderer;
     QLabel *m_total;
+    //! Set while the page lists a day itself and writes the total after it.
+    bool m_listing = false;
 };

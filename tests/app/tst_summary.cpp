@@ -9,6 +9,7 @@
 #include "FixedClock.h"
 #include "FixedLocale.h"
 #include "FormData.h"
+#include "GridPopupMenu.h"
 #include "Schema.h"
 #include "TDBText.h"
 #include "TDBXNavigator.h"
@@ -142,6 +143,17 @@ void TestSummary::dayListedByShopWithItsTotal() {
     QTest::keyClick(f.picker(), Qt::Key_Up);
     QCOMPARE(f.grid()->model()->rowCount(), 0);
     QCOMPARE(f.total(), QStringLiteral(" 元"));
+
+    // Another copy stores a line of that day; the grid's own refresh command re-reads the
+    // listing, and the total comes along with it.
+    f.exec(QStringLiteral("INSERT INTO ordern (ord_name, ord_cap, ord_pric, ord_mer, ord_cusomter, ord_date, "
+                          "ord_time) VALUES ('紅茶', '大', 15, 'CoCo', '陳', ?, '11:00')"),
+           {f.picker()->date().toString(Qt::ISODate)});
+    GridPopupMenu *menu = f.grid()->popupMenu();
+    menu->prepare();
+    menu->entryAction(GridPopupMenu::Refresh)->trigger();
+    QCOMPARE(f.column(0), QStringList({"紅茶"}));
+    QCOMPARE(f.total(), QStringLiteral("15 元"));
     QVERIFY(f.dialogs().texts().isEmpty());
 }
 
