@@ -34,6 +34,13 @@ QVector<TableInfo> makeTables() {
     return {customer, menu, ordern};
 }
 
+// length() and GLOB read a text only up to its first NUL character, so a NUL would hide the
+// rest of a text from the checks: texts that hold one are refused outright, and length() then
+// counts every character.
+QString nulRefusal(const QString &column) {
+    return QStringLiteral("instr(%1, char(0)) = 0").arg(column);
+}
+
 QString columnDefinition(const ColumnInfo &c) {
     const QString n = c.name;
     switch (c.kind) {
@@ -42,9 +49,10 @@ QString columnDefinition(const ColumnInfo &c) {
     case ColumnKind::Integer:
         return n + QStringLiteral(" INTEGER");
     case ColumnKind::Text:
-        return QStringLiteral("%1 TEXT COLLATE NOCASE CONSTRAINT %1_len CHECK(length(%1) <= %2)")
+        return QStringLiteral("%1 TEXT COLLATE NOCASE CONSTRAINT %1_len CHECK(length(%1) <= %2 AND %3)")
             .arg(n)
-            .arg(c.size);
+            .arg(c.size)
+            .arg(nulRefusal(n));
     case ColumnKind::Date:
         // ISO text of a real day: date() with a modifier normalises impossible days (02-30 -> 03-02).
         return QStringLiteral("%1 TEXT CONSTRAINT %1_iso CHECK(%1 IS NULL OR (%1 GLOB "
@@ -52,8 +60,8 @@ QString columnDefinition(const ColumnInfo &c) {
             .arg(n);
     case ColumnKind::Time:
         return QStringLiteral("%1 TEXT CONSTRAINT %1_iso CHECK(%1 IS NULL OR (%1 GLOB "
-                              "'[0-2][0-9]:[0-5][0-9]' AND %1 <= '23:59'))")
-            .arg(n);
+                              "'[0-2][0-9]:[0-5][0-9]' AND %1 <= '23:59' AND %2))")
+            .arg(n, nulRefusal(n));
     }
     return n;
 }
@@ -112,31 +120,43 @@ QString declaredType(const ColumnInfo &c) {
                                                                       : QStringLiteral("TEXT");
 }
 
+//! The rows of `sql` with its one parameter bound to `table`, every column as text. The engine's
+//! failures (a lock, a damaged page, a file that is no database) are not problems of the schema:
+//! they are thrown as DbError with the engine's own code.
+QList<QStringList> rowsFor(sqlite3 *handle, const char *sql, const QString &table) {
+    QList<QStringList> rows;
+    sqlite3_stmt *st = nullptr;
+    int rc = sqlite3_prepare_v2(handle, sql, -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(st, 1, name.constData(), -1, SQLITE_TRANSIENT);
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            QStringList row;
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                row << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)));
+            rows << row;
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        const DbError e(QString::fromUtf8(sqlite3_errmsg(handle)), sqlite3_extended_errcode(handle));
+        sqlite3_finalize(st);
+        throw e;
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
 } // namespace
 
 QStringList Schema::verify(sqlite3 *handle) {
     QStringList problems;
-    sqlite3_stmt *st = nullptr;
-    // The engine's failures (a lock, a damaged page, a file that is no database) are not
-    // problems of the schema: they are thrown with the engine's own code.
-    auto engineFailure = [&] {
-        DbError e(QString::fromUtf8(sqlite3_errmsg(handle)), sqlite3_extended_errcode(handle));
-        sqlite3_finalize(st);
-        return e;
-    };
-    const char *sql = "SELECT name, type FROM pragma_table_info(?1)";
-    if (sqlite3_prepare_v2(handle, sql, -1, &st, nullptr) != SQLITE_OK) throw engineFailure();
     for (const TableInfo &t : tables()) {
-        sqlite3_reset(st);
-        const QByteArray name = t.name.toUtf8();
-        sqlite3_bind_text(st, 1, name.constData(), -1, SQLITE_TRANSIENT);
         QStringList names, types;
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            names << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-            types << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
+        for (const QStringList &row :
+             rowsFor(handle, "SELECT name, type FROM pragma_table_info(?1)", t.name)) {
+            names << row[0];
+            types << row[1];
         }
-        if (rc != SQLITE_DONE) throw engineFailure();
         if (names.isEmpty()) {
             problems << QStringLiteral("Table '%1' is missing.").arg(t.name);
             continue;
@@ -167,8 +187,21 @@ QStringList Schema::verify(sqlite3 *handle) {
                 }
         }
     }
-    sqlite3_finalize(st);
     return problems;
+}
+
+QStringList Schema::checksBlindToNul(sqlite3 *handle) {
+    QStringList blind;
+    for (const TableInfo &t : tables()) {
+        const QList<QStringList> rows =
+            rowsFor(handle, "SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1", t.name);
+        const QString sql = rows.isEmpty() ? QString() : rows.first().value(0);
+        for (const ColumnInfo &c : t.columns)
+            if ((c.kind == ColumnKind::Text || c.kind == ColumnKind::Time) &&
+                !sql.contains(nulRefusal(c.name), Qt::CaseInsensitive))
+                blind << c.name;
+    }
+    return blind;
 }
 
 void Schema::createDatabase(const QString &path) {

@@ -41,6 +41,9 @@ public:
     //! of another type, customer's columns out of order. Empty when it is ours. Throws DbError
     //! with the engine's message and extended code when the engine cannot read the schema.
     static QStringList verify(sqlite3 *handle);
+    //! Text and time columns whose checks a NUL character can get past: files made by earlier
+    //! versions, which still open and work. Throws DbError when the engine cannot read the schema.
+    static QStringList checksBlindToNul(sqlite3 *handle);
     //! Makes a new database file with the schema; refuses to touch an existing file.
     //! Throws DbError.
     static void createDatabase(const QString &path);

@@ -53,7 +53,8 @@ void AdminCommands::initUsage(QTextStream &to) const {
 
 void AdminCommands::checkUsage(QTextStream &to) const {
     to << "Usage: kelvaro-admin check [FILE | --database FILE]\n"
-          "Runs the integrity check on a database file and verifies its schema.\n"
+          "Rolls back a write that a crashed copy left unfinished, then runs the integrity check on a\n"
+          "database file and verifies its schema; notes a file made by an earlier version.\n"
           "Prints what is wrong and exits with 1 if anything is; exits with 0 when the file is sound.\n";
 }
 
@@ -283,5 +284,7 @@ int AdminCommands::check(const QStringList &args) {
         return 1;
     }
     m_out << file << ": ok (integrity check passed, schema as expected)\n";
+    for (const QString &note : DatabaseCheck::notes(file))
+        m_out << file << ": note: " << note << "\n";
     return 0;
 }

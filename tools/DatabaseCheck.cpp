@@ -36,6 +36,20 @@ QString engineMessage(sqlite3 *h, const QString &path) {
     return QString::fromUtf8(sqlite3_errmsg(h));
 }
 
+//! The file opened read-only, waiting out other copies' writes; null with `failure` set when
+//! it cannot be opened.
+sqlite3 *openReadOnly(const QString &path, QString *failure) {
+    sqlite3 *h = nullptr;
+    if (sqlite3_open_v2(uri(path, "ro").constData(), &h, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
+        SQLITE_OK) {
+        *failure = QString::fromUtf8(sqlite3_errmsg(h));
+        sqlite3_close_v2(h);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(h, busyTimeoutMs);
+    return h;
+}
+
 } // namespace
 
 QString DatabaseCheck::recoverInterruptedWrite(const QString &path) {
@@ -59,14 +73,9 @@ QString DatabaseCheck::recoverInterruptedWrite(const QString &path) {
 }
 
 QStringList DatabaseCheck::problems(const QString &path) {
-    sqlite3 *h = nullptr;
-    if (sqlite3_open_v2(uri(path, "ro").constData(), &h, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
-        SQLITE_OK) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(h));
-        sqlite3_close_v2(h);
-        return {msg};
-    }
-    sqlite3_busy_timeout(h, busyTimeoutMs);
+    QString failure;
+    sqlite3 *h = openReadOnly(path, &failure);
+    if (!h) return {failure};
     QStringList out;
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK) {
@@ -87,6 +96,26 @@ QStringList DatabaseCheck::problems(const QString &path) {
         } catch (const DbError &e) {
             out << e.message();
         }
+    }
+    sqlite3_close_v2(h);
+    return out;
+}
+
+QStringList DatabaseCheck::notes(const QString &path) {
+    QString failure;
+    sqlite3 *h = openReadOnly(path, &failure);
+    if (!h) return {};
+    QStringList out;
+    try {
+        const QStringList blind = Schema::checksBlindToNul(h);
+        if (!blind.isEmpty())
+            out << QStringLiteral(
+                       "made by an earlier version: the checks of %1 stop reading at a NUL character, "
+                       "so other tools could store texts there that the column does not hold "
+                       "(Kelvaro itself refuses them)")
+                       .arg(blind.join(QStringLiteral(", ")));
+    } catch (const DbError &) {
+        // The check proper has reported what the engine could not read.
     }
     sqlite3_close_v2(h);
     return out;

@@ -14,4 +14,6 @@ public:
     static QString recoverInterruptedWrite(const QString &path);
     //! The problems of the file, opened read-only: integrity check and schema; empty when sound.
     static QStringList problems(const QString &path);
+    //! What is worth knowing about a sound file: checks made by an earlier version. Read-only.
+    static QStringList notes(const QString &path);
 };
