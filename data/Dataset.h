@@ -105,7 +105,8 @@ public:
     int compareBookmarks(const QByteArray &a, const QByteArray &b) const;
 
     // --- editing
-    bool canModify() const { return isActive() && m_canModify; }
+    //! Open, its rows carry their table's key, and its connection may write.
+    bool canModify() const;
     void edit();
     //! New empty record before the current one.
     void insert();

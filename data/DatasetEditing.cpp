@@ -16,7 +16,12 @@ bool editing(DatasetState s) {
 void Dataset::requireModifiable() {
     if (!isActive())
         throw DbError(QStringLiteral("%1: Cannot perform this operation on a closed dataset.").arg(name()));
-    if (!m_canModify) throw DbError(QStringLiteral("%1: Cannot modify a read-only dataset.").arg(name()));
+    if (!canModify()) throw DbError(QStringLiteral("%1: Cannot modify a read-only dataset.").arg(name()));
+}
+
+bool Dataset::canModify() const {
+    // A connection opened read-only refuses every write, whatever the statement could do.
+    return isActive() && m_canModify && m_connection && !m_connection->isReadOnly();
 }
 
 void Dataset::edit() {

@@ -183,6 +183,17 @@ void TestFaults::readOnlyFileReadsButRefusesWrites() {
         QVERIFY2(e.message().contains(QStringLiteral("readonly")), qPrintable(e.message()));
     }
     QCOMPARE(c.select(read).rowCount(), 1);
+    // A dataset that could modify on a writable file modifies nothing here, and says so first.
+    Dataset ds(QStringLiteral("ds"));
+    ds.setConnection(&c);
+    ds.statement().add(QStringLiteral("select * from menu"));
+    ds.open();
+    QVERIFY(!ds.canModify());
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.edit());
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.append());
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.deleteRecord());
+    QCOMPARE(ds.recordCount(), 1);
+    ds.close();
     c.close();
     QCOMPARE(readAll(db.path()), before);
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);

@@ -25,6 +25,28 @@ private slots:
         QVERIFY(f.enabled(nbNext));
     }
 
+    void readOnlyConnectionDisablesEditing() {
+        // The menu list, which can modify, on a connection opened read-only: nothing can.
+        NavFixture ro(3);
+        ro.data.close();
+        Connection readOnly;
+        readOnly.setDatabaseFile(ro.db.path());
+        readOnly.setForceReadOnly(true);
+        readOnly.open();
+        ro.data.setConnection(&readOnly);
+        ro.data.open();
+        QVERIFY(!ro.data.canModify());
+        for (TNavigateBtnX b : {nbInsert, nbDelete, nbEdit, nbRefresh, nbPost, nbCancel})
+            QVERIFY2(!ro.enabled(b), qPrintable(NavButtonDefaults::name(b)));
+        // Moving keeps it so.
+        ro.click(nbNext);
+        QCOMPARE(ro.current(), QStringLiteral("item2"));
+        for (TNavigateBtnX b : {nbInsert, nbDelete, nbEdit})
+            QVERIFY2(!ro.enabled(b), qPrintable(NavButtonDefaults::name(b)));
+        QVERIFY(ro.dialogs.texts().isEmpty());
+        ro.data.close();
+    }
+
     void movingUpdatesTheEnds() {
         NavFixture f(3);
         // At the first record BOF is set: nothing before it.
