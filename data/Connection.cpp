@@ -37,7 +37,7 @@ Connection::~Connection() {
 
 void Connection::setBusyTimeoutMs(int ms) {
     m_busyTimeoutMs = ms;
-    if (handle()) sqlite3_busy_timeout(handle(), ms);
+    m_file.setBusyTimeoutMs(ms);
 }
 
 bool Connection::isOpen() const {

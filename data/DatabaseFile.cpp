@@ -90,7 +90,7 @@ void DatabaseFile::open(const QString &file, bool forceReadOnly, int busyTimeout
             m_handle = *static_cast<sqlite3 *const *>(h.data());
     }
     if (!m_handle) abandon(QStringLiteral("Cannot open '%1': the driver gave no handle.").arg(path), 0);
-    sqlite3_busy_timeout(m_handle, busyTimeoutMs);
+    m_busyWait.install(m_handle, busyTimeoutMs);
     sqlite3_extended_result_codes(m_handle, 1);
     // The engine opens a file it may not write read-only, whatever was asked for.
     if (sqlite3_db_readonly(m_handle, "main") == 1) m_readOnly = true;

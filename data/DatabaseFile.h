@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BusyWait.h"
+
 #include <QString>
 
 struct sqlite3;
@@ -23,6 +25,8 @@ public:
     //! Name of the Qt connection; empty while closed.
     const QString &connectionName() const { return m_name; }
     bool readOnly() const { return m_readOnly; }
+    //! How long a statement waits for other copies' locks before it fails, from now on.
+    void setBusyTimeoutMs(int ms) { m_busyWait.setCeilingMs(ms); }
 
 private:
     [[noreturn]] void abandon(const QString &message, int code);
@@ -30,4 +34,5 @@ private:
     QString m_name;
     sqlite3 *m_handle = nullptr;
     bool m_readOnly = false;
+    BusyWait m_busyWait;
 };
