@@ -1,33 +1,10 @@
 #include "Connection.h"
 
-#include "DataLog.h"
 #include "DbError.h"
-#include "KeyedSelect.h"
-#include "RowFetcher.h"
 #include "Schema.h"
 #include "SpreadsheetExport.h"
 #include "StatementRewriter.h"
 #include "ValueConverter.h"
-
-#include <sqlite3.h>
-
-namespace {
-
-//! Runs a transaction-control statement; throws DbError with the engine's message.
-void control(sqlite3 *handle, const char *sql, const QString &statement) {
-    if (sqlite3_exec(handle, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)), sqlite3_extended_errcode(handle), statement);
-}
-
-//! Ends a failed write; the failure being reported already, a rollback that fails only leaves a
-//! trace (the engine rolls back itself when it cannot keep the transaction).
-void rollback(sqlite3 *handle) {
-    if (sqlite3_get_autocommit(handle)) return;
-    if (sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK)
-        qCDebug(lcData) << "rollback failed:" << sqlite3_errmsg(handle);
-}
-
-} // namespace
 
 Connection::Connection() = default;
 
@@ -37,25 +14,31 @@ Connection::~Connection() {
 
 void Connection::setBusyTimeoutMs(int ms) {
     m_busyTimeoutMs = ms;
-    m_file.setBusyTimeoutMs(ms);
+    if (m_engine) m_engine->setBusyTimeoutMs(ms);
 }
 
 bool Connection::isOpen() const {
-    return handle() != nullptr;
+    return m_engine && m_engine->isOpen();
 }
 
 QSqlDatabase Connection::database() const {
-    const QString &name = m_file.connectionName();
-    return name.isEmpty() ? QSqlDatabase() : QSqlDatabase::database(name, false);
+    return m_engine ? m_engine->database() : QSqlDatabase();
 }
 
 void Connection::open() {
     if (isOpen()) return;
-    m_file.open(m_path, m_forceReadOnly, m_busyTimeoutMs);
+    auto engine = Engine::create(m_path);
+    engine->open(m_path, EngineOptions{m_forceReadOnly, m_busyTimeoutMs});
+    m_engine = std::move(engine);
 }
 
 void Connection::close() {
-    m_file.close();
+    if (m_engine) m_engine->close();
+}
+
+QStringList Connection::schemaProblems() const {
+    requireOpen();
+    return m_engine->schemaProblems();
 }
 
 void Connection::requireOpen() const {
@@ -63,7 +46,7 @@ void Connection::requireOpen() const {
 }
 
 qint64 Connection::lastInsertId() const {
-    return m_lastInsertId;
+    return m_engine ? m_engine->lastInsertId() : 0;
 }
 
 QVariant Connection::convertFor(const QString &column, const QVariant &value) const {
@@ -96,20 +79,7 @@ ResultSet Connection::selectKeyed(const Statement &statement) {
 ResultSet Connection::run(const Statement &statement, bool keyed) {
     requireOpen();
     try {
-        const QString text = engineText(statement);
-        const QVector<QVariant> values = convertParams(statement.params());
-        if (keyed) {
-            KeyedSelect select(handle(), text);
-            select.statement().bindAll(values);
-            ResultSet rs = RowFetcher::fetch(select.statement(), select.keyTable());
-            if (!select.statement().readOnly()) m_lastInsertId = sqlite3_last_insert_rowid(handle());
-            return rs;
-        }
-        PreparedStatement prepared(handle(), text);
-        prepared.bindAll(values);
-        ResultSet rs = RowFetcher::fetch(prepared);
-        if (!prepared.readOnly()) m_lastInsertId = sqlite3_last_insert_rowid(handle());
-        return rs;
+        return m_engine->select(engineText(statement), convertParams(statement.params()), keyed);
     } catch (const DbError &e) {
         throw e.withStatement(statement.text());
     }
@@ -123,26 +93,7 @@ int Connection::execute(const Statement &statement) {
         return 0;
     }
     try {
-        PreparedStatement prepared(handle(), engineText(statement));
-        prepared.bindAll(convertParams(statement.params()));
-
-        // A write takes the write lock up front (waiting out other copies up to the busy timeout),
-        // so it cannot fail half-way on a lock it could not upgrade.
-        const bool ownTransaction = !prepared.readOnly() && sqlite3_get_autocommit(handle());
-        if (ownTransaction) control(handle(), "BEGIN IMMEDIATE", prepared.text());
-        int changed = 0;
-        qint64 rowid = 0;
-        try {
-            prepared.run();
-            changed = sqlite3_changes(handle());
-            rowid = sqlite3_last_insert_rowid(handle());
-            if (ownTransaction) control(handle(), "COMMIT", prepared.text());
-        } catch (const DbError &) {
-            if (ownTransaction) rollback(handle());
-            throw;
-        }
-        m_lastInsertId = rowid;
-        return changed;
+        return m_engine->execute(engineText(statement), convertParams(statement.params()));
     } catch (const DbError &e) {
         throw e.withStatement(statement.text());
     }

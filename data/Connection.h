@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DatabaseFile.h"
+#include "Engine.h"
 #include "LocaleFormats.h"
 #include "ResultSet.h"
 #include "Statement.h"
@@ -9,12 +9,15 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 
 struct sqlite3;
 
-//! The one connection to the shared database file. Every failure throws DbError with the
-//! engine's message. Statements run on it one at a time; writes each in a short
-//! BEGIN IMMEDIATE transaction, waiting out other copies' locks up to the busy timeout.
+//! The one connection to the shared database: a file (SQLite), or a PostgreSQL server named
+//! by a `postgresql://` URL; the engine is chosen once, when the connection opens, and nothing
+//! above this class knows which one runs. Every failure throws DbError with the engine's
+//! message. Statements run on it one at a time; each write is its own short transaction,
+//! waiting out other copies' locks up to the busy timeout.
 //!
 //! How ADOConnection1's settings map onto this engine:
 //! | Setting                          | Here                                                        |
@@ -35,7 +38,8 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    //! File name of the database; a bare name is looked up in the working directory.
+    //! File name of the database (a bare name is looked up in the working directory), or the
+    //! URL of a PostgreSQL database: postgresql://user@host:port/dbname.
     void setDatabaseFile(const QString &path) { m_path = path; }
     QString databaseFile() const { return m_path; }
     //! How long a writer waits for another copy's lock before it fails.
@@ -49,8 +53,8 @@ public:
     void open();
     void close();
     bool isOpen() const;
-    //! The file was opened read-only.
-    bool isReadOnly() const { return m_file.readOnly(); }
+    //! The database was opened read-only.
+    bool isReadOnly() const { return m_engine && m_engine->readOnly(); }
     //! Opens read-only even when the file could be written (for checks and tools).
     void setForceReadOnly(bool on) { m_forceReadOnly = on; }
 
@@ -71,8 +75,10 @@ public:
 
     //! For the data layer and tools: the Qt connection (its name is unique per Connection).
     QSqlDatabase database() const;
-    //! The engine's handle while open, else null.
-    sqlite3 *handle() const { return m_file.handle(); }
+    //! The SQLite handle while a database file is open, else null.
+    sqlite3 *handle() const { return m_engine ? m_engine->sqliteHandle() : nullptr; }
+    //! What is wrong with the open database's schema; empty when it is ours.
+    QStringList schemaProblems() const;
 
 private:
     ResultSet run(const Statement &statement, bool keyed);
@@ -81,9 +87,8 @@ private:
     QVector<QVariant> convertParams(const QVector<Statement::Param> &params) const;
 
     QString m_path = QStringLiteral("kelvaro.mdb");
-    DatabaseFile m_file;
+    std::unique_ptr<Engine> m_engine;
     int m_busyTimeoutMs = 10000;
     LocaleFormats m_formats;
     bool m_forceReadOnly = false;
-    qint64 m_lastInsertId = 0;
 };

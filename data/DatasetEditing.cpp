@@ -130,7 +130,7 @@ void Dataset::post() {
     qint64 key = s.keyAt(row);
     if (m_state == DatasetState::Edit) {
         st.add(QStringLiteral("UPDATE %1 SET %2 = ?").arg(table, columns.join(QStringLiteral(" = ?, "))));
-        st.add(QStringLiteral("WHERE rowid = ?"));
+        st.add(QStringLiteral("WHERE %1 = ?").arg(Schema::keyColumn(table)));
         for (const QVariant &v : values)
             st.bind(v);
         st.bind(key);
@@ -159,8 +159,8 @@ void Dataset::post() {
     for (const ResultColumn &c : s.rs.columns)
         origins << (c.originName.isEmpty() ? QStringLiteral("NULL") : c.originName);
     Statement back;
-    back.add(
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(origins.join(QStringLiteral(", ")), table));
+    back.add(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                 .arg(origins.join(QStringLiteral(", ")), table, Schema::keyColumn(table)));
     back.bind(key);
     const ResultSet stored = m_connection->select(back);
     QVector<QVariant> rowValues = s.buffer;
@@ -219,7 +219,8 @@ void Dataset::deleteRecord() {
     Snapshot &s = *m_snapshot;
     const int row = m_current;
     Statement st;
-    st.add(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(s.rs.keyTable()));
+    st.add(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+               .arg(s.rs.keyTable(), Schema::keyColumn(s.rs.keyTable())));
     st.bind(s.keyAt(row));
     // A row another copy deleted already is gone all the same: no error for that.
     m_connection->execute(st);

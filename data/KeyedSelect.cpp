@@ -5,10 +5,7 @@
 
 #include <QRegularExpression>
 
-namespace {
-
-//! A select of plain columns from one table, which rows can be written back to by key.
-bool looksKeyable(const QString &text) {
+bool KeyedSelect::looksKeyable(const QString &text) {
     static const QRegularExpression blocked(
         QStringLiteral("\\b(group\\s+by|distinct|union|intersect|except|join|having)\\b"),
         QRegularExpression::CaseInsensitiveOption);
@@ -16,8 +13,6 @@ bool looksKeyable(const QString &text) {
                                                      QRegularExpression::CaseInsensitiveOption);
     return startsWithSelect.match(text).hasMatch() && !blocked.match(text).hasMatch();
 }
-
-} // namespace
 
 KeyedSelect::KeyedSelect(sqlite3 *handle, const QString &text)
     : m_statement(std::make_unique<PreparedStatement>(handle, text)) {

@@ -14,6 +14,10 @@ public:
     //! Prepares `text` (one statement; throws DbError as PreparedStatement does).
     KeyedSelect(sqlite3 *handle, const QString &text);
 
+    //! The text is a select of plain columns from one table (no join, grouping, DISTINCT or set
+    //! operation), whose rows could be written back to by key.
+    static bool looksKeyable(const QString &text);
+
     PreparedStatement &statement() { return *m_statement; }
     //! The table whose key is column 0; empty when the rows carry no key.
     const QString &keyTable() const { return m_keyTable; }

@@ -36,6 +36,7 @@ public:
 
 private:
     friend class RowFetcher;
+    friend class PostgresFetcher;
 
     enum class Kind : quint8 { Null, Integer, Real, Text, Blob };
     struct TextRef {

@@ -95,6 +95,12 @@ const TableInfo *Schema::table(const QString &name) {
     return nullptr;
 }
 
+QString Schema::keyColumn(const QString &table) {
+    const TableInfo *t = Schema::table(table);
+    if (!t) throw DbError(QStringLiteral("Table '%1' is not one of this program's tables.").arg(table));
+    return t->columns.first().name;
+}
+
 QStringList Schema::createStatements() {
     QStringList out;
     for (const TableInfo &t : tables()) {

@@ -34,6 +34,8 @@ public:
     //! The column `name` of `table`; null when there is none.
     static const ColumnInfo *column(const QString &table, const QString &name);
     static const TableInfo *table(const QString &name);
+    //! The key column of `table` (its first column), which post and delete find rows by.
+    static QString keyColumn(const QString &table);
     //! CREATE TABLE and CREATE INDEX statements, in order. They name built-in collations only,
     //! so standard SQLite tools can read and write the file.
     static QStringList createStatements();

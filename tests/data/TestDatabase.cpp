@@ -1,11 +1,18 @@
 #include "TestDatabase.h"
 
-#include "Schema.h"
+#include "Engine.h"
+#include "PostgresCluster.h"
 
-TestDatabase::TestDatabase()
-    : m_path(m_dir.filePath(QStringLiteral("kelvaro.mdb")))
+TestDatabase::TestDatabase(EngineKind engine)
+    : m_engine(engine)
+    , m_path(m_dir.filePath(QStringLiteral("kelvaro.mdb")))
     , m_connection(std::make_unique<Connection>()) {
-    Schema::createDatabase(m_path);
+    if (engine == EngineKind::Postgres) {
+        PostgresCluster &cluster = PostgresCluster::instance();
+        m_path = cluster.databaseUrl();
+        cluster.emptyDatabase();
+    }
+    Engine::createDatabase(m_path);
     m_connection->setDatabaseFile(m_path);
     m_connection->open();
 }

@@ -8,11 +8,17 @@
 #include <QTime>
 #include <memory>
 
-//! A fresh database file with the schema in a temporary folder, and a connection to it.
+//! The engines a data test can run on.
+enum class EngineKind { Sqlite, Postgres };
+
+//! A fresh database with the schema, and a connection to it: a file in a temporary folder, or
+//! the test program's own database on its private PostgreSQL cluster, emptied and made anew.
 class TestDatabase {
 public:
-    TestDatabase();
+    explicit TestDatabase(EngineKind engine = EngineKind::Sqlite);
+    //! The database string: the file's path, or the server database's URL.
     QString path() const { return m_path; }
+    EngineKind engine() const { return m_engine; }
     QString dir() const { return m_dir.path(); }
     Connection &connection() { return *m_connection; }
     //! Another connection to the same file, opened.
@@ -30,6 +36,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    EngineKind m_engine;
     QString m_path;
     std::unique_ptr<Connection> m_connection;
 };

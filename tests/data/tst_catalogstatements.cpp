@@ -4,13 +4,14 @@
 #include "CatalogStatements.h"
 #include "Dataset.h"
 #include "DbError.h"
+#include "EngineTestCase.h"
 #include "TestDatabase.h"
 
 #include <QTest>
 
 using namespace CatalogStatements;
 
-class TestCatalogStatements : public QObject {
+class TestCatalogStatements : public EngineTestCase {
     Q_OBJECT
 private slots:
     void init();
@@ -31,7 +32,7 @@ private:
 };
 
 void TestCatalogStatements::init() {
-    m_db = std::make_unique<TestDatabase>();
+    m_db = std::make_unique<TestDatabase>(engine());
     const auto make = [this](const char *name) {
         auto ds = std::make_unique<Dataset>(QString::fromLatin1(name));
         ds->setConnection(&m_db->connection());

@@ -2,6 +2,7 @@
 // cup size by index, and refused whole when a value does not fit.
 #include "Dataset.h"
 #include "DbError.h"
+#include "EngineTestCase.h"
 #include "MenuStatements.h"
 #include "TestDatabase.h"
 
@@ -9,7 +10,7 @@
 
 using namespace MenuStatements;
 
-class TestMenuStatements : public QObject {
+class TestMenuStatements : public EngineTestCase {
     Q_OBJECT
 private slots:
     void itemsStoredAsTyped();
@@ -35,7 +36,7 @@ QList<QVariantList> TestMenuStatements::items(TestDatabase &db) {
 }
 
 void TestMenuStatements::itemsStoredAsTyped() {
-    TestDatabase db;
+    TestDatabase db(engine());
     Dataset query(QStringLiteral("ADOQuery_SET"));
     query.setConnection(&db.connection());
 
@@ -75,7 +76,7 @@ void TestMenuStatements::itemsStoredAsTyped() {
 }
 
 void TestMenuStatements::refusedItemStoresNothing() {
-    TestDatabase db;
+    TestDatabase db(engine());
     Dataset query(QStringLiteral("ADOQuery_SET"));
     query.setConnection(&db.connection());
     const MenuItem good{QStringLiteral("CoCo"), QStringLiteral("茶類"), QStringLiteral("綠茶"), 0,

@@ -4,6 +4,7 @@
 #include "AsOrdinaryUser.h"
 #include "Dataset.h"
 #include "DbError.h"
+#include "EngineTestCase.h"
 #include "Schema.h"
 #include "SpreadsheetExport.h"
 #include "SummaryStatements.h"
@@ -38,7 +39,7 @@ QByteArray contents(const QString &path) {
 
 } // namespace
 
-class TestSummaryStatements : public QObject {
+class TestSummaryStatements : public EngineTestCase {
     Q_OBJECT
 private slots:
     void init();
@@ -55,7 +56,7 @@ private:
 };
 
 void TestSummaryStatements::init() {
-    m_db = std::make_unique<TestDatabase>();
+    m_db = std::make_unique<TestDatabase>(engine());
     // A locale whose short date puts the day first, with another separator.
     m_db->connection().setLocaleFormats({QStringLiteral("dd.MM.yyyy"), QLatin1Char('.'), QLatin1Char(':')});
     m_lines = std::make_unique<Dataset>(QStringLiteral("ADODataSet2"));

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ResultSet.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+
+struct sqlite3;
+
+//! How a connection asks its engine to open.
+struct EngineOptions {
+    //! Open without writing anything (checks and tools), even where writing is allowed.
+    bool forceReadOnly = false;
+    //! How long a writer waits for another session's lock before it fails.
+    int busyTimeoutMs = 10000;
+};
+
+//! One database engine behind Connection: the SQLite file or a PostgreSQL server. Statements
+//! reach it with `?` placeholders, date literals already translated and values already
+//! converted to their columns' types; every failure is a DbError with a neutral category.
+class Engine {
+public:
+    virtual ~Engine() = default;
+
+    //! The engine a database string names: a `postgresql://` (or `postgres://`) URL names a
+    //! server, anything else a database file.
+    static std::unique_ptr<Engine> create(const QString &database);
+    //! The database string names a PostgreSQL server.
+    static bool isServer(const QString &database);
+    //! Makes the schema in a new database: a new file, or an existing empty server database.
+    static void createDatabase(const QString &database);
+
+    //! Opens the database and checks that its schema is ours; throws DbError, leaving it closed.
+    virtual void open(const QString &database, const EngineOptions &options) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual bool readOnly() const = 0;
+    virtual void setBusyTimeoutMs(int ms) = 0;
+
+    //! Runs a row-returning statement and fetches every row. With `keyed`, rows of one table's
+    //! plain columns also carry that table's key.
+    virtual ResultSet select(const QString &text, const QVector<QVariant> &values, bool keyed) = 0;
+    //! Runs a statement that returns no rows as its own transaction; returns rows changed.
+    virtual int execute(const QString &text, const QVector<QVariant> &values) = 0;
+    //! Key of the row last inserted through this engine.
+    virtual qint64 lastInsertId() const = 0;
+    //! What is wrong with the open database's schema; empty when it is ours.
+    virtual QStringList schemaProblems() = 0;
+
+    //! The Qt connection where the engine has one (for tools and benchmarks); else invalid.
+    virtual QSqlDatabase database() const { return QSqlDatabase(); }
+    //! The SQLite handle while an SQLite file is open; else null.
+    virtual sqlite3 *sqliteHandle() const { return nullptr; }
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Engine.h"
+#include "PostgresSchema.h"
+
+#include <QByteArray>
+#include <functional>
+#include <libpq-fe.h>
+
+//! The database on a PostgreSQL server (15 or later), reached with the client library: one
+//! session per connection, every statement its own transaction, `DateStyle = ISO`, other
+//! sessions' locks waited for up to the busy timeout. A connection found lost is opened again
+//! once and the statement retried where that cannot store anything twice.
+class PostgresEngine : public Engine {
+public:
+    PostgresEngine() = default;
+    ~PostgresEngine() override;
+
+    //! `url`: postgresql://[user[:password]@][host][:port][/database][?options]; a socket folder
+    //! stands percent-encoded as the host.
+    void open(const QString &url, const EngineOptions &options) override;
+    void close() override;
+    bool isOpen() const override { return m_connection != nullptr; }
+    bool readOnly() const override { return m_options.forceReadOnly; }
+    void setBusyTimeoutMs(int ms) override;
+
+    ResultSet select(const QString &text, const QVector<QVariant> &values, bool keyed) override;
+    int execute(const QString &text, const QVector<QVariant> &values) override;
+    qint64 lastInsertId() const override { return m_lastInsertId; }
+    QStringList schemaProblems() override;
+
+    //! Makes the schema in the existing, empty database at `url`; throws DbError.
+    static void createDatabase(const QString &url);
+
+private:
+    //! A connected session with our settings; throws DbError (connection lost) on failure.
+    static PGconn *connect(const QString &url, const EngineOptions &options);
+    void reconnect();
+    //! Runs `attempt`; on a lost connection opens it again and runs it once more, unless the
+    //! statement may have reached the server (`safeToRepeat` false) and could be stored twice.
+    template <typename T> T retried(const std::function<T()> &attempt, bool write);
+    ResultSet selectOnce(const QString &text, const QVector<QByteArray> &values, const QVector<int> &formats,
+                         bool keyed);
+    void send(const QString &text, const QVector<QByteArray> &values, const QVector<int> &formats);
+
+    PGconn *m_connection = nullptr;
+    QString m_url;
+    EngineOptions m_options;
+    PostgresCatalog m_catalog;
+    qint64 m_lastInsertId = 0;
+};

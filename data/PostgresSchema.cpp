@@ -1,0 +1,163 @@
+#include "PostgresSchema.h"
+
+#include "PostgresResult.h"
+#include "Schema.h"
+
+namespace {
+
+QString columnDefinition(const ColumnInfo &c) {
+    const QString n = c.name;
+    switch (c.kind) {
+    case ColumnKind::Key:
+        // Always assigned by the server, always larger for later rows, never reused.
+        return n + QStringLiteral(" integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY");
+    case ColumnKind::Integer:
+        return n + QStringLiteral(" integer");
+    case ColumnKind::Text:
+        // Blank-padded text: trailing spaces are kept but not compared, as the file's texts are.
+        // A named CHECK rather than a length in the type, so a refusal names the column; concat()
+        // counts the trailing spaces, which char_length() of bpchar would not.
+        return QStringLiteral(
+                   "%1 bpchar COLLATE ktext CONSTRAINT %1_len CHECK (char_length(concat(%1)) <= %2)")
+            .arg(n)
+            .arg(c.size);
+    case ColumnKind::Date:
+        return n + QStringLiteral(" date");
+    case ColumnKind::Time:
+        // Minutes only, and no 24:00, which the type itself would take.
+        return QStringLiteral(
+                   "%1 time(0) CONSTRAINT %1_minute CHECK (extract(second FROM %1) = 0 AND %1 < '24:00')")
+            .arg(n);
+    }
+    return n;
+}
+
+QString expectedType(const ColumnInfo &c) {
+    switch (c.kind) {
+    case ColumnKind::Key:
+    case ColumnKind::Integer:
+        return QStringLiteral("integer");
+    case ColumnKind::Text:
+        return QStringLiteral("bpchar");
+    case ColumnKind::Date:
+        return QStringLiteral("date");
+    case ColumnKind::Time:
+        return QStringLiteral("time(0) without time zone");
+    }
+    return QString();
+}
+
+} // namespace
+
+QStringList PostgresSchema::createStatements() {
+    // Letter case and width are tertiary differences under ICU: strength 2 ignores them.
+    QStringList out{QStringLiteral(
+        "CREATE COLLATION ktext (provider = icu, locale = 'und-u-ks-level2', deterministic = false)")};
+    for (const TableInfo &t : Schema::tables()) {
+        QStringList defs;
+        for (const ColumnInfo &c : t.columns)
+            defs << QStringLiteral("  ") + columnDefinition(c);
+        out << QStringLiteral("CREATE TABLE %1 (\n%2\n)").arg(t.name, defs.join(QStringLiteral(",\n")));
+    }
+    // Unique under ktext, and ignoring trailing spaces of either width: sign-in could not tell
+    // such account names apart.
+    out << QStringLiteral("CREATE UNIQUE INDEX customer_number ON customer ((rtrim(cus_number::text, U&' "
+                          "\\3000') COLLATE ktext))");
+    out << QStringLiteral("CREATE INDEX ordern_date ON ordern (ord_date, ord_mer)");
+    out << QStringLiteral("CREATE INDEX menu_merchant_type ON menu (men_merchant, men_type)");
+    return out;
+}
+
+void PostgresSchema::create(PGconn *connection) {
+    const PostgresResult found = PostgresResult::exec(
+        connection,
+        QStringLiteral(
+            "SELECT count(*) FROM pg_class WHERE relnamespace = current_schema()::text::regnamespace"));
+    if (found.text(0, 0) != QLatin1String("0"))
+        throw DbError(QStringLiteral("The database is not empty; it is left as it is."));
+    PostgresResult::exec(connection, QStringLiteral("BEGIN"));
+    try {
+        for (const QString &s : createStatements())
+            PostgresResult::exec(connection, s);
+        PostgresResult::exec(connection, QStringLiteral("COMMIT"));
+    } catch (const DbError &) {
+        PQclear(PQexec(connection, "ROLLBACK"));
+        throw;
+    }
+}
+
+QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog) {
+    QStringList problems;
+    PostgresResult columns, checks, unique;
+    try {
+        columns = PostgresResult::exec(
+            connection,
+            QStringLiteral(
+                "SELECT c.oid, c.relname, a.attnum, a.attname, format_type(a.atttypid, a.atttypmod), "
+                "a.attidentity, coalesce(co.collname, ''), coalesce(co.collisdeterministic, true) "
+                "FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid "
+                "LEFT JOIN pg_collation co ON co.oid = a.attcollation "
+                "WHERE c.oid IN (to_regclass('customer'), to_regclass('menu'), to_regclass('ordern')) "
+                "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum"));
+        checks = PostgresResult::exec(
+            connection,
+            QStringLiteral("SELECT conname FROM pg_constraint WHERE contype = 'c' AND conrelid IN "
+                           "(to_regclass('customer'), to_regclass('menu'), to_regclass('ordern'))"));
+        unique = PostgresResult::exec(
+            connection,
+            QStringLiteral("SELECT count(*) FROM pg_index i WHERE i.indrelid = to_regclass('customer') "
+                           "AND i.indisunique AND i.indexrelid = to_regclass('customer_number') "
+                           "AND pg_get_indexdef(i.indexrelid) LIKE '%cus_number%'"));
+    } catch (const DbError &e) {
+        return {e.message()};
+    }
+    QStringList checkNames;
+    for (int r = 0; r < PQntuples(checks.get()); ++r)
+        checkNames << checks.text(r, 0);
+
+    for (const TableInfo &t : Schema::tables()) {
+        QStringList names;
+        for (int r = 0; r < PQntuples(columns.get()); ++r) {
+            if (columns.text(r, 1) != t.name) continue;
+            const unsigned int oid = columns.text(r, 0).toUInt();
+            const int number = columns.text(r, 2).toInt();
+            const QString name = columns.text(r, 3);
+            catalog->tables.insert(oid, t.name);
+            catalog->columns.insert((quint64(oid) << 16) | quint64(quint16(number)), name);
+            names << name;
+            const ColumnInfo *c = Schema::column(t.name, name);
+            if (!c) continue;
+            const QString type = columns.text(r, 4);
+            if (type != expectedType(*c))
+                problems << QStringLiteral("Column '%1' of table '%2' is %3, expected %4.")
+                                .arg(c->name, t.name, type, expectedType(*c));
+            if (c->kind == ColumnKind::Key && columns.text(r, 5) != QLatin1String("a"))
+                problems
+                    << QStringLiteral("Column '%1' is not an identity key generated always.").arg(c->name);
+            if (c->kind == ColumnKind::Text &&
+                (columns.text(r, 6) != QLatin1String("ktext") || columns.text(r, 7) != QLatin1String("f")))
+                problems << QStringLiteral("Column '%1' does not compare text with the collation ktext.")
+                                .arg(c->name);
+            if (c->kind == ColumnKind::Text && !checkNames.contains(c->name + QStringLiteral("_len")))
+                problems << QStringLiteral("Column '%1' has no size check %1_len.").arg(c->name);
+        }
+        if (names.isEmpty()) {
+            problems << QStringLiteral("Table '%1' is missing.").arg(t.name);
+            continue;
+        }
+        for (const ColumnInfo &c : t.columns)
+            if (!names.contains(c.name))
+                problems << QStringLiteral("Table '%1' has no column '%2'.").arg(t.name, c.name);
+        if (t.name == QLatin1String("customer")) {
+            QStringList wanted;
+            for (const ColumnInfo &c : t.columns)
+                wanted << c.name;
+            if (names.mid(0, wanted.size()) != wanted)
+                problems << QStringLiteral("The columns of table 'customer' are not in the order %1.")
+                                .arg(wanted.join(QStringLiteral(", ")));
+        }
+    }
+    if (!catalog->tables.isEmpty() && unique.text(0, 0) == QLatin1String("0"))
+        problems << QStringLiteral("Account names (customer.cus_number) are not unique.");
+    return problems;
+}

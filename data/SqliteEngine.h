@@ -1,0 +1,31 @@
+#pragma once
+
+#include "DatabaseFile.h"
+#include "Engine.h"
+
+//! The database file, through SQLite: shared by several copies of the program, one writer at
+//! a time, each write its own short BEGIN IMMEDIATE transaction, other copies' locks waited for
+//! up to the busy timeout.
+class SqliteEngine : public Engine {
+public:
+    SqliteEngine() = default;
+    ~SqliteEngine() override;
+
+    void open(const QString &path, const EngineOptions &options) override;
+    void close() override;
+    bool isOpen() const override { return m_file.handle() != nullptr; }
+    bool readOnly() const override { return m_file.readOnly(); }
+    void setBusyTimeoutMs(int ms) override;
+
+    ResultSet select(const QString &text, const QVector<QVariant> &values, bool keyed) override;
+    int execute(const QString &text, const QVector<QVariant> &values) override;
+    qint64 lastInsertId() const override { return m_lastInsertId; }
+    QStringList schemaProblems() override;
+
+    QSqlDatabase database() const override;
+    sqlite3 *sqliteHandle() const override { return m_file.handle(); }
+
+private:
+    DatabaseFile m_file;
+    qint64 m_lastInsertId = 0;
+};

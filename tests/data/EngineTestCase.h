@@ -1,0 +1,17 @@
+#pragma once
+
+#include "TestDatabase.h"
+
+#include <QObject>
+
+//! A data test that runs every case on both engines: SQLite and the test program's private
+//! PostgreSQL cluster, one global data row each. Cases make their TestDatabase with engine().
+class EngineTestCase : public QObject {
+    Q_OBJECT
+protected:
+    //! The engine of the current global data row.
+    static EngineKind engine();
+
+private slots:
+    void initTestCase_data();
+};
