@@ -38,7 +38,8 @@ bench: build
 # The reliability suite in full: 8 copies x 2,000 inserts, 200 crashes, environment faults
 # (as root it also fills a small file system of its own). Figures at the end of each.
 stress: build
-	@rc=0; for s in stress_faults stress_crash stress_copies; do $(BUILD_DIR)/tests/stress/$$s || rc=1; done; exit $$rc
+	@rc=0; for s in stress_faults stress_crash stress_copies; do $(BUILD_DIR)/tests/stress/$$s || rc=1; done; \
+	$(BUILD_DIR)/tests/stress/stress_copies --postgresql || rc=1; exit $$rc
 
 # A Debian package of the program and kelvaro-admin, in build/.
 package: build

@@ -1,5 +1,7 @@
 #include "StartOptions.h"
 
+#include "Connection.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -15,7 +17,8 @@ bool StartOptions::parse(const QStringList &arguments, StartOptions *options, in
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption database(
         QStringLiteral("database"),
-        QStringLiteral("The shared database file (default: kelvaro.mdb in the working directory)."),
+        QStringLiteral("The shared database file (default: kelvaro.mdb in the working directory), or a "
+                       "PostgreSQL database as postgresql://user@host:port/dbname."),
         QStringLiteral("FILE"));
     const QCommandLineOption exportDir(
         QStringLiteral("export-dir"),
@@ -45,7 +48,7 @@ bool StartOptions::parse(const QStringList &arguments, StartOptions *options, in
     if (parser.isSet(database)) options->databaseFile = parser.value(database);
     if (parser.isSet(exportDir)) options->exportFolder = parser.value(exportDir);
     // The file is named in full in every message about it, whatever the working directory.
-    options->databaseFile = QFileInfo(options->databaseFile).absoluteFilePath();
+    options->databaseFile = Connection::fullName(options->databaseFile);
     return true;
 }
 

@@ -6,7 +6,13 @@
 #include "StatementRewriter.h"
 #include "ValueConverter.h"
 
+#include <QFileInfo>
+
 Connection::Connection() = default;
+
+QString Connection::fullName(const QString &database) {
+    return Engine::isServer(database) ? database : QFileInfo(database).absoluteFilePath();
+}
 
 Connection::~Connection() {
     close();

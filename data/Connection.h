@@ -42,6 +42,8 @@ public:
     //! URL of a PostgreSQL database: postgresql://user@host:port/dbname.
     void setDatabaseFile(const QString &path) { m_path = path; }
     QString databaseFile() const { return m_path; }
+    //! A database string as messages name it: a file by its absolute path, a server URL as given.
+    static QString fullName(const QString &database);
     //! How long a writer waits for another copy's lock before it fails.
     void setBusyTimeoutMs(int ms);
     int busyTimeoutMs() const { return m_busyTimeoutMs; }

@@ -10,12 +10,19 @@
 
 #include <QDate>
 #include <QTime>
+#include <optional>
 
 namespace {
 
-//! Bound values as the client library takes them: text, except bytes sent as binary.
+// Type oids (pg_type.dat) of the parameters sent typed.
+constexpr Oid Int8Oid = 20;
+
+//! Bound values as the client library takes them: text, except bytes sent as binary. Integers
+//! go as bigint, so they keep their type wherever they stand (a select list feeding an insert);
+//! every other value goes untyped and takes the type of the column it meets.
 struct Params {
     QVector<QByteArray> data;
+    QVector<Oid> types;
     QVector<const char *> pointers;
     QVector<int> lengths;
     QVector<int> formats;
@@ -24,13 +31,14 @@ struct Params {
         : data(values) {
         for (qsizetype i = 0; i < data.size(); ++i) {
             pointers.append(binary[i] < 0 ? nullptr : data[i].constData());
+            types.append(binary[i] == 2 ? Int8Oid : 0);
             lengths.append(int(data[i].size()));
-            formats.append(binary[i] > 0 ? 1 : 0);
+            formats.append(binary[i] == 1 ? 1 : 0);
         }
     }
 };
 
-//! Encodes the values; `formats` gets -1 for a null, 1 for bytes, 0 for text.
+//! Encodes the values; `formats` gets -1 for a null, 1 for bytes, 2 for an integer, 0 for text.
 QVector<QByteArray> encode(const QVector<QVariant> &values, QVector<int> *formats) {
     QVector<QByteArray> out;
     for (const QVariant &v : values) {
@@ -41,7 +49,13 @@ QVector<QByteArray> encode(const QVector<QVariant> &values, QVector<int> *format
         } else {
             switch (v.typeId()) {
             case QMetaType::Bool:
-                text = v.toBool() ? "1" : "0";
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+                text = QByteArray::number(v.toLongLong());
+                format = 2;
                 break;
             case QMetaType::Double:
             case QMetaType::Float:
@@ -148,17 +162,19 @@ void PostgresEngine::createDatabase(const QString &url) {
 }
 
 template <typename T> T PostgresEngine::retried(const std::function<T()> &attempt, bool write) {
+    m_unsent = false;
     try {
         return attempt();
     } catch (const DbError &e) {
         if (e.category() != DbError::Category::ConnectionLost) throw;
-        // A read can always run again. A write only when the server said it had ended the session
-        // before our statement came (shut down or terminated while we were idle): after any other
-        // loss the write may have been stored, and running it again could store it twice.
+        // A read can always run again. A write only when it never left (the send failed) or the
+        // server said it had ended the session before our statement came (shut down or
+        // terminated while we were idle): after any other loss the write may have been stored,
+        // and running it again could store it twice.
         const QString state = e.engineCode();
         const bool endedBefore = state == QLatin1String("57P01") || state == QLatin1String("57P02") ||
                                  state == QLatin1String("57P03");
-        if (write && !endedBefore) throw;
+        if (write && !endedBefore && !m_unsent) throw;
         qCDebug(lcData) << "connection lost, connecting again:" << e.message();
         try {
             reconnect();
@@ -173,9 +189,11 @@ void PostgresEngine::send(const QString &text, const QVector<QByteArray> &values
                           const QVector<int> &formats) {
     const Params p(values, formats);
     const QByteArray sql = text.toUtf8();
-    if (!PQsendQueryParams(m_connection, sql.constData(), int(values.size()), nullptr, p.pointers.constData(),
-                           p.lengths.constData(), p.formats.constData(), 0))
+    if (!PQsendQueryParams(m_connection, sql.constData(), int(values.size()), p.types.constData(),
+                           p.pointers.constData(), p.lengths.constData(), p.formats.constData(), 0)) {
+        m_unsent = true;
         throw PostgresResult::error(nullptr, m_connection, text);
+    }
     if (!PQsetSingleRowMode(m_connection)) qCDebug(lcData) << "single-row mode refused";
 }
 
@@ -188,7 +206,9 @@ ResultSet PostgresEngine::selectOnce(const QString &text, const QVector<QByteArr
         // The server describes the statement without running it: where every result column comes
         // from one of our tables, the rows can carry its key.
         const QByteArray sql = engineText.toUtf8();
-        const PostgresResult prepared(PQprepare(m_connection, "", sql.constData(), 0, nullptr));
+        const Params p(values, formats);
+        const PostgresResult prepared(
+            PQprepare(m_connection, "", sql.constData(), int(values.size()), p.types.constData()));
         if (!prepared.ok()) throw PostgresResult::error(prepared.get(), m_connection, text);
         const PostgresResult description(PQdescribePrepared(m_connection, ""));
         if (!description.ok()) throw PostgresResult::error(description.get(), m_connection, text);
@@ -225,10 +245,20 @@ int PostgresEngine::execute(const QString &text, const QVector<QVariant> &values
                 throw DbError(QStringLiteral("Operation is not allowed when the connection is closed."));
             const Params p(encoded, formats);
             const QByteArray sql = engineText.toUtf8();
-            const PostgresResult r(PQexecParams(m_connection, sql.constData(), int(encoded.size()), nullptr,
-                                                p.pointers.constData(), p.lengths.constData(),
-                                                p.formats.constData(), 0));
-            if (!r.ok()) throw PostgresResult::error(r.get(), m_connection, text);
+            if (!PQsendQueryParams(m_connection, sql.constData(), int(encoded.size()), p.types.constData(),
+                                   p.pointers.constData(), p.lengths.constData(), p.formats.constData(), 0)) {
+                m_unsent = true;
+                throw PostgresResult::error(nullptr, m_connection, text);
+            }
+            PostgresResult r;
+            std::optional<DbError> failure;
+            while (PGresult *next = PQgetResult(m_connection)) {
+                PostgresResult result(next);
+                if (!result.ok() && !failure) failure = PostgresResult::error(next, m_connection, text);
+                r = std::move(result);
+            }
+            if (failure) throw *failure;
+            if (!r.get()) throw PostgresResult::error(nullptr, m_connection, text);
             if (!key.isEmpty() && PQntuples(r.get()) > 0)
                 m_lastInsertId = QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
             return QByteArray(PQcmdTuples(r.get())).toInt();

@@ -48,4 +48,6 @@ private:
     EngineOptions m_options;
     PostgresCatalog m_catalog;
     qint64 m_lastInsertId = 0;
+    //! The statement being tried never reached the server.
+    bool m_unsent = false;
 };

@@ -4,6 +4,7 @@
 #include "DatabaseCheck.h"
 #include "DbError.h"
 #include "DemoData.h"
+#include "Engine.h"
 #include "Schema.h"
 
 #include <QCoreApplication>
@@ -41,6 +42,8 @@ void AdminCommands::usage(QTextStream &to) const {
 
 void AdminCommands::initUsage(QTextStream &to) const {
     to << "Usage: kelvaro-admin init [--demo] [--manager ACCOUNT PASSWORD NAME] [FILE | --database FILE]\n"
+          "FILE may also be a PostgreSQL database, postgresql://user@host:port/dbname: it must exist\n"
+          "and be empty; the schema is made in it.\n"
           "Makes a new database file with the schema and a first system manager (level 3).\n"
           "Never overwrites an existing file.\n\n"
           "  --manager ACCOUNT PASSWORD NAME   the manager's account (up to 20 characters), password (up to "
@@ -208,6 +211,23 @@ int AdminCommands::init(const QStringList &args) {
         return 2;
     }
 
+    if (Engine::isServer(file)) {
+        // The server's database exists already: the schema goes into it while it is empty.
+        try {
+            Engine::createDatabase(file);
+            Connection c;
+            c.setDatabaseFile(file);
+            c.open();
+            if (!insertManager(c, manager)) throw DbError(QStringLiteral("The manager could not be added."));
+            if (demo) DemoData::fill(c, QDate::currentDate());
+        } catch (const DbError &e) {
+            m_err << "kelvaro-admin init: " << e.message() << "\n";
+            return 1;
+        }
+        reportInit(file, manager, demo);
+        return 0;
+    }
+
     // Built under a temporary name beside the target, then linked into place: the file
     // appears whole or not at all, and an existing file is never replaced.
     const QFileInfo target(file);
@@ -239,6 +259,11 @@ int AdminCommands::init(const QStringList &args) {
         m_err << "kelvaro-admin init: " << e.message() << "\n";
         return 1;
     }
+    reportInit(file, manager, demo);
+    return 0;
+}
+
+void AdminCommands::reportInit(const QString &file, const QStringList &manager, bool demo) {
     m_out << "Created " << file << " with system manager '" << manager[0] << "' (level 3).\n";
     if (demo)
         m_out << "  account " << manager[0] << "  password " << manager[1] << "  level 3  (" << manager[2]
@@ -250,7 +275,6 @@ int AdminCommands::init(const QStringList &args) {
             m_out << "  account " << u.account << "  password " << u.password << "  level " << u.level
                   << "  (" << QString::fromUtf8(u.name) << ")\n";
     }
-    return 0;
 }
 
 int AdminCommands::check(const QStringList &args) {
@@ -270,7 +294,7 @@ int AdminCommands::check(const QStringList &args) {
         file = a;
     }
     if (file.isEmpty()) file = defaultFile;
-    if (!QFileInfo(file).isFile()) {
+    if (!Engine::isServer(file) && !QFileInfo(file).isFile()) {
         m_err << "kelvaro-admin check: '" << file << "' does not exist or is not a file.\n";
         return 1;
     }

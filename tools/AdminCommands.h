@@ -17,6 +17,8 @@ public:
     int run(const QStringList &args);
     //! init [--demo] [--manager ACCOUNT PASSWORD NAME] [FILE]
     int init(const QStringList &args);
+    //! Tells what init made: the database, its manager, and the demo accounts.
+    void reportInit(const QString &file, const QStringList &manager, bool demo);
     //! check [FILE]
     int check(const QStringList &args);
     //! backup FILE DEST: a consistent copy of a database in use; never overwrites DEST.

@@ -26,6 +26,15 @@ void openExisting(Connection &c, const QString &file) {
     c.open();
 }
 
+//! The commands that work on the file itself refuse a server database.
+void requireFile(const Connection &c, const char *command) {
+    if (!c.handle())
+        throw DbError(
+            QStringLiteral("%1 works on database files only; back up and load a server database with "
+                           "its own tools (pg_dump, psql).")
+                .arg(QString::fromLatin1(command)));
+}
+
 //! Moves a finished temporary file to `target` without ever replacing an existing file.
 void linkIntoPlace(const QString &temp, const QString &target) {
     if (::link(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
@@ -79,6 +88,7 @@ int AdminCommands::backup(const QStringList &args) {
     try {
         Connection c;
         openExisting(c, source);
+        requireFile(c, "backup");
         const QByteArray uri = QUrl::fromLocalFile(QFileInfo(temp).absoluteFilePath()).toEncoded();
         if (sqlite3_open_v2(uri.constData(), &dest,
                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
@@ -163,6 +173,7 @@ int AdminCommands::importMenu(const QStringList &args) {
     try {
         Connection c;
         openExisting(c, files[0]);
+        requireFile(c, "import-menu");
         // Every value is converted and checked before anything is written.
         for (const MenuCsv::Record &r : records) {
             line = r.line;

@@ -1,6 +1,8 @@
 #include "DatabaseCheck.h"
 
+#include "Connection.h"
 #include "DbError.h"
+#include "Engine.h"
 #include "Schema.h"
 
 #include <QFileInfo>
@@ -73,6 +75,18 @@ QString DatabaseCheck::recoverInterruptedWrite(const QString &path) {
 }
 
 QStringList DatabaseCheck::problems(const QString &path) {
+    if (Engine::isServer(path)) {
+        // A server keeps its own files sound: what is checked is the schema.
+        Connection c;
+        c.setDatabaseFile(path);
+        c.setForceReadOnly(true);
+        try {
+            c.open();
+            return c.schemaProblems();
+        } catch (const DbError &e) {
+            return {e.message()};
+        }
+    }
     QString failure;
     sqlite3 *h = openReadOnly(path, &failure);
     if (!h) return {failure};

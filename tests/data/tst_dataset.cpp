@@ -2,6 +2,7 @@
 #include "DataSource.h"
 #include "Dataset.h"
 #include "DbError.h"
+#include "EngineTestCase.h"
 #include "TestDatabase.h"
 
 #include <QSignalSpy>
@@ -39,7 +40,7 @@ private:
 
 } // namespace
 
-class TestDataset : public QObject {
+class TestDataset : public EngineTestCase {
     Q_OBJECT
 private slots:
     void emptyResultHasBothFlags();
@@ -78,7 +79,7 @@ static void openMenu(Dataset &ds, TestDatabase &db,
 }
 
 void TestDataset::emptyResultHasBothFlags() {
-    TestDatabase db;
+    TestDatabase db(engine());
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
     QVERIFY(ds.isActive());
@@ -95,7 +96,7 @@ void TestDataset::emptyResultHasBothFlags() {
 }
 
 void TestDataset::walkingSetsFlagsLikeAClassicCursor() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 3);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
@@ -124,7 +125,7 @@ void TestDataset::walkingSetsFlagsLikeAClassicCursor() {
 }
 
 void TestDataset::recordNumbersAndMoveBy() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 10);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
@@ -142,7 +143,7 @@ void TestDataset::recordNumbersAndMoveBy() {
 }
 
 void TestDataset::fieldsFromFieldListOrColumns() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 1);
     Dataset ds(QStringLiteral("ds"));
     ds.setFieldDefs({FieldDef{QStringLiteral("men_price"), QStringLiteral("售價"), 6, true, false},
@@ -177,7 +178,7 @@ void TestDataset::fieldsFromFieldListOrColumns() {
 }
 
 void TestDataset::fieldTypesAndText() {
-    TestDatabase db;
+    TestDatabase db(engine());
     LocaleFormats f;
     f.shortDateFormat = QStringLiteral("dd.MM.yyyy");
     f.dateSeparator = QLatin1Char('.');
@@ -201,7 +202,7 @@ void TestDataset::fieldTypesAndText() {
 }
 
 void TestDataset::sumOverNoRowsReadsEmpty() {
-    TestDatabase db;
+    TestDatabase db(engine());
     Dataset ds(QStringLiteral("ADOQuery_GET"));
     ds.statement().bindFor(QStringLiteral("ord_date"), QStringLiteral("2026/12/09"));
     openMenu(ds, db, QStringLiteral("select Sum(ord_pric) from ordern where ord_date = ?"));
@@ -211,7 +212,7 @@ void TestDataset::sumOverNoRowsReadsEmpty() {
 }
 
 void TestDataset::groupedResultCannotModify() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 4);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db, QStringLiteral("select men_merchant from menu group by men_merchant COLLATE KTEXT"));
@@ -230,7 +231,7 @@ void TestDataset::groupedResultCannotModify() {
 }
 
 void TestDataset::postUpdatesTheTableByKey() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 3);
     Dataset ds(QStringLiteral("ds"));
     // The statement does not name the key: it is fetched all the same.
@@ -251,7 +252,7 @@ void TestDataset::postUpdatesTheTableByKey() {
 }
 
 void TestDataset::insertAppendPostAndCancel() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 2);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
@@ -282,7 +283,7 @@ void TestDataset::insertAppendPostAndCancel() {
 }
 
 void TestDataset::unchangedInsertIsDiscarded() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 1);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
@@ -297,7 +298,7 @@ void TestDataset::unchangedInsertIsDiscarded() {
 }
 
 void TestDataset::deleteRemovesFromTable() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 3);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
@@ -315,7 +316,7 @@ void TestDataset::deleteRemovesFromTable() {
 }
 
 void TestDataset::refusedValueStoresNothing() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 1);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
@@ -333,7 +334,7 @@ void TestDataset::refusedValueStoresNothing() {
 }
 
 void TestDataset::bookmarksSurviveRequery() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 5);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db, QStringLiteral("select men_name from menu order by men_id desc"));
@@ -361,7 +362,7 @@ void TestDataset::bookmarksSurviveRequery() {
 }
 
 void TestDataset::positionalBookmarksWithoutKey() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 6);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db,
@@ -388,7 +389,7 @@ void TestDataset::positionalBookmarksWithoutKey() {
 }
 
 void TestDataset::requerySeesOtherConnectionsRows() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 1);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
@@ -406,7 +407,7 @@ void TestDataset::requerySeesOtherConnectionsRows() {
 }
 
 void TestDataset::linksAreToldInOrder() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 2);
     Dataset ds(QStringLiteral("ds"));
     ds.setConnection(&db.connection());
@@ -466,7 +467,7 @@ void TestDataset::linksAreToldInOrder() {
 }
 
 void TestDataset::disabledControlsGetOneChange() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 5);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
@@ -496,7 +497,7 @@ void TestDataset::disabledControlsGetOneChange() {
 }
 
 void TestDataset::quietSwitchKeepsEditBuffer() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 3);
     Dataset ds(QStringLiteral("ds"));
     openMenu(ds, db);
@@ -525,7 +526,7 @@ void TestDataset::quietSwitchKeepsEditBuffer() {
 }
 
 void TestDataset::scratchQueryPattern() {
-    TestDatabase db;
+    TestDatabase db(engine());
     fillMenu(db, 3);
     Dataset get(QStringLiteral("ADOQuery_GET"));
     get.setConnection(&db.connection());

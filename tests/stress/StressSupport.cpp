@@ -53,6 +53,11 @@ QHash<QString, int> storedTags(Connection &connection) {
 }
 
 QString integrity(Connection &connection) {
+    // A server keeps its own files sound; what can be checked from here is the schema.
+    if (!connection.handle()) {
+        const QStringList problems = connection.schemaProblems();
+        return problems.isEmpty() ? QStringLiteral("ok") : problems.join(QLatin1String("; "));
+    }
     QStringList problems;
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(connection.handle(), "PRAGMA integrity_check", -1, &st, nullptr) != SQLITE_OK)

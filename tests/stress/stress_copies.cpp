@@ -3,11 +3,14 @@
 // Afterwards every line reported as stored is there exactly once, every reported failure
 // stored nothing, nothing else is there, and the file passes the integrity check.
 //
-//   stress_copies [--writers N] [--inserts M]     (defaults: 8 writers, 2,000 inserts each)
+//   stress_copies [--writers N] [--inserts M] [--postgresql]
+//   (defaults: 8 writers, 2,000 inserts each, on a file; --postgresql: on a database of a
+//   private PostgreSQL cluster instead)
 #include "Connection.h"
 #include "Dataset.h"
 #include "DbError.h"
 #include "StressSupport.h"
+#include "TestDatabase.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -83,10 +86,13 @@ QString ms(qint64 microseconds) {
     return QStringLiteral("%1 ms").arg(double(microseconds) / 1000.0, 0, 'f', 1);
 }
 
-int run(int writers, int inserts) {
-    Stress::Report report(QStringLiteral("Many copies on one file"));
+int run(int writers, int inserts, bool server) {
+    Stress::Report report(server ? QStringLiteral("Many copies on one PostgreSQL database")
+                                 : QStringLiteral("Many copies on one file"));
     QTemporaryDir dir;
-    const QString path = Stress::makeDatabase(dir.path());
+    std::unique_ptr<TestDatabase> serverDatabase;
+    if (server) serverDatabase = std::make_unique<TestDatabase>(EngineKind::Postgres);
+    const QString path = server ? serverDatabase->path() : Stress::makeDatabase(dir.path());
     const QString stop = dir.filePath(QStringLiteral("stop"));
 
     auto readerProcess = Stress::startSelf({QStringLiteral("--reader"), path, stop});
@@ -192,7 +198,7 @@ int main(int argc, char **argv) {
             if (args[i] == QLatin1String("--writers")) writers = args[i + 1].toInt();
             if (args[i] == QLatin1String("--inserts")) inserts = args[i + 1].toInt();
         }
-        return run(qMax(1, writers), qMax(1, inserts));
+        return run(qMax(1, writers), qMax(1, inserts), args.contains(QLatin1String("--postgresql")));
     } catch (const DbError &e) {
         std::fprintf(stderr, "stress_copies: %s\n", qPrintable(e.message()));
         return 1;

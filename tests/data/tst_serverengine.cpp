@@ -1,0 +1,195 @@
+// The PostgreSQL engine's own behaviour: its schema and what check finds wrong in it, the
+// neutral categories of its failures, a lock held by another session, and a connection the
+// server ended being opened again without storing anything twice.
+#include "Connection.h"
+#include "Dataset.h"
+#include "DbError.h"
+#include "Engine.h"
+#include "PostgresCluster.h"
+#include "TestDatabase.h"
+
+#include <QProcess>
+#include <QTest>
+
+class TestServerEngine : public QObject {
+    Q_OBJECT
+private slots:
+    void schemaIsMadeOnceAndChecked();
+    void failuresCarryTheirCategory();
+    void lockedRowsWaitThenReportBusy();
+    void lostConnectionIsOpenedAgain();
+
+private:
+    static DbError::Category categoryOf(Connection &c, const QString &sql, const QVariantList &values);
+    static int count(TestDatabase &db, const QString &table);
+};
+
+DbError::Category TestServerEngine::categoryOf(Connection &c, const QString &sql,
+                                               const QVariantList &values) {
+    Statement st;
+    st.add(sql);
+    for (const QVariant &v : values)
+        st.bind(v);
+    try {
+        c.execute(st);
+    } catch (const DbError &e) {
+        return e.category();
+    }
+    return DbError::Category::Other;
+}
+
+int TestServerEngine::count(TestDatabase &db, const QString &table) {
+    return db.scalar(QStringLiteral("select count(*) from %1").arg(table)).toInt();
+}
+
+void TestServerEngine::schemaIsMadeOnceAndChecked() {
+    TestDatabase db(EngineKind::Postgres);
+    QCOMPARE(db.connection().schemaProblems(), QStringList());
+    // A database that holds anything is left alone.
+    QVERIFY_THROWS_EXCEPTION(DbError, Engine::createDatabase(db.path()));
+    QCOMPARE(db.connection().schemaProblems(), QStringList());
+
+    // Keys are the server's: always larger, never reused, never given.
+    const qint64 first =
+        db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("a"), QStringLiteral("中"), 1);
+    db.exec(QStringLiteral("delete from menu"));
+    const qint64 second =
+        db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("b"), QStringLiteral("中"), 1);
+    QVERIFY(second > first);
+    QCOMPARE(categoryOf(db.connection(),
+                        QStringLiteral("insert into menu (men_id, men_name) values (?, 'x')"), {second + 1}),
+             DbError::Category::Other);
+
+    // What check reports once the schema is not ours any more.
+    db.exec(QStringLiteral("alter table customer drop constraint cus_name_len"));
+    db.exec(QStringLiteral("alter table ordern alter column ord_time type time"));
+    db.exec(QStringLiteral("drop index customer_number"));
+    const QStringList problems = db.connection().schemaProblems();
+    QCOMPARE(problems.size(), 3);
+    QVERIFY(problems.join(QLatin1Char(' ')).contains(QStringLiteral("cus_name_len")));
+    QVERIFY(problems.join(QLatin1Char(' ')).contains(QStringLiteral("ord_time")));
+    QVERIFY(problems.join(QLatin1Char(' ')).contains(QStringLiteral("not unique")));
+    Connection again;
+    again.setDatabaseFile(db.path());
+    QVERIFY_THROWS_EXCEPTION(DbError, again.open());
+    QVERIFY(!again.isOpen());
+}
+
+void TestServerEngine::failuresCarryTheirCategory() {
+    TestDatabase db(EngineKind::Postgres);
+    Connection &c = db.connection();
+    using C = DbError::Category;
+    // Values that bypass the converter reach the server's own checks.
+    QCOMPARE(categoryOf(c, QStringLiteral("insert into customer (cus_number, cus_name) values ('a', ?)"),
+                        {QStringLiteral("一二三四五六七八九")}),
+             C::TooLong);
+    QCOMPARE(categoryOf(c, QStringLiteral("insert into ordern (ord_date) values (?)"),
+                        {QStringLiteral("2026-02-30")}),
+             C::BadValue);
+    QCOMPARE(categoryOf(c, QStringLiteral("insert into ordern (ord_time) values (?)"),
+                        {QStringLiteral("13:05:30")}),
+             C::BadValue);
+    QCOMPARE(
+        categoryOf(c, QStringLiteral("insert into ordern (ord_pric) values (?)"), {QStringLiteral("12.5")}),
+        C::BadValue);
+    db.exec(QStringLiteral("insert into customer (cus_number, cus_name) values ('Admin', 'x')"));
+    try {
+        db.exec(QStringLiteral("insert into customer (cus_number, cus_name) values (?, 'y')"),
+                {QStringLiteral("ＡＤＭＩＮ　")});
+        QFAIL("a second Admin was stored");
+    } catch (const DbError &e) {
+        QCOMPARE(e.category(), C::Duplicate);
+        QCOMPARE(e.engineCode(), QStringLiteral("23505"));
+    }
+    QCOMPARE(count(db, QStringLiteral("customer")), 1);
+    QCOMPARE(count(db, QStringLiteral("ordern")), 0);
+    // Dates and times read as the file holds them; a sum over no rows is empty.
+    db.addOrderLine(QStringLiteral("綠茶"), QStringLiteral("中"), 30, QStringLiteral("店"), QString(),
+                    QStringLiteral("amy"), QDate(2026, 12, 9), QTime(13, 5));
+    QCOMPARE(db.scalar(QStringLiteral("select ord_date from ordern")).toString(),
+             QStringLiteral("2026-12-09"));
+    QCOMPARE(db.scalar(QStringLiteral("select ord_time from ordern")).toString(), QStringLiteral("13:05"));
+    QCOMPARE(
+        db.scalar(QStringLiteral("select ord_id from ordern where ord_date = #2026/12/09#")).toLongLong(),
+        c.lastInsertId());
+    QCOMPARE(db.scalar(QStringLiteral("select Sum(ord_pric) from ordern where ord_date = #2026/12/10#"))
+                 .toString(),
+             QString());
+}
+
+void TestServerEngine::lockedRowsWaitThenReportBusy() {
+    TestDatabase db(EngineKind::Postgres);
+    const qint64 key =
+        db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("a"), QStringLiteral("中"), 1);
+    // Another session holds the row for two seconds.
+    QProcess holder;
+    holder.start(QStringLiteral("psql"),
+                 {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), db.path(),
+                  QStringLiteral("-c"),
+                  QStringLiteral("BEGIN; UPDATE menu SET men_price = 2; SELECT pg_sleep(2); COMMIT;")});
+    QVERIFY(holder.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(
+        db.scalar(QStringLiteral("select count(*) from pg_locks l join pg_class c on c.oid = "
+                                 "l.relation where c.relname = 'menu' and l.mode = "
+                                 "'RowExclusiveLock' and l.pid <> pg_backend_pid()"))
+            .toInt(),
+        1, 5000);
+    db.connection().setBusyTimeoutMs(100);
+    try {
+        db.exec(QStringLiteral("update menu set men_price = 3 where men_id = ?"), {key});
+        QFAIL("the held row was written");
+    } catch (const DbError &e) {
+        QCOMPARE(e.category(), DbError::Category::Busy);
+    }
+    // Reading and inserting do not wait for the held row.
+    QCOMPARE(db.scalar(QStringLiteral("select men_price from menu")).toInt(), 1);
+    db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("b"), QStringLiteral("中"), 1);
+    db.connection().setBusyTimeoutMs(10000);
+    db.exec(QStringLiteral("update menu set men_price = 3 where men_id = ?"), {key});
+    QVERIFY(holder.waitForFinished(10000));
+    QCOMPARE(db.scalar(QStringLiteral("select men_price from menu where men_id = ?"), {key}).toInt(), 3);
+}
+
+void TestServerEngine::lostConnectionIsOpenedAgain() {
+    TestDatabase db(EngineKind::Postgres);
+    const auto endOtherSessions = [&] {
+        PostgresCluster::instance().psql(
+            QStringLiteral("postgres"),
+            QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                           "WHERE application_name = 'kelvaro'"));
+    };
+    db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("a"), QStringLiteral("中"), 1);
+    endOtherSessions();
+    QCOMPARE(count(db, QStringLiteral("menu")), 1);
+    endOtherSessions();
+    db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("b"), QStringLiteral("中"), 1);
+    QCOMPARE(count(db, QStringLiteral("menu")), 2);
+
+    // A dataset's post and delete reach the table by key over the new session.
+    Dataset menu(QStringLiteral("ADODataSet1"));
+    menu.setConnection(&db.connection());
+    menu.statement().add(QStringLiteral("select men_name, men_price from menu order by men_id"));
+    menu.open();
+    QVERIFY(menu.canModify());
+    endOtherSessions();
+    menu.edit();
+    menu.fieldByName(QStringLiteral("men_price"))->setValue(7);
+    menu.post();
+    menu.last();
+    menu.deleteRecord();
+    QCOMPARE(db.scalar(QStringLiteral("select men_name || '/' || men_price from menu")).toString(),
+             QStringLiteral("a/7"));
+
+    // A server that is gone is reported as a lost connection, once, and nothing is stored.
+    Connection lost;
+    lost.setDatabaseFile(PostgresCluster::instance().url(QStringLiteral("no_such_database")));
+    try {
+        lost.open();
+        QFAIL("opened a database that does not exist");
+    } catch (const DbError &e) {
+        QCOMPARE(e.category(), DbError::Category::ConnectionLost);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestServerEngine)
+#include "tst_serverengine.moc"
