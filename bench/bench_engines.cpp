@@ -10,9 +10,10 @@
 
 namespace {
 
+std::unique_ptr<TestDatabase> made[2];
+
 //! One database per engine with the rows, made once per run; one statement fills both.
 TestDatabase &database(EngineKind engine) {
-    static std::unique_ptr<TestDatabase> made[2];
     std::unique_ptr<TestDatabase> &db = made[engine == EngineKind::Postgres ? 1 : 0];
     if (!db) {
         db = std::make_unique<TestDatabase>(engine);
@@ -49,5 +50,8 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // Closed while the application still stands (the file's Qt connection needs it).
+    for (auto &db : made)
+        db.reset();
     return 0;
 }
