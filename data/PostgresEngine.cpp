@@ -185,8 +185,8 @@ template <typename T> T PostgresEngine::retried(const std::function<T()> &attemp
     }
 }
 
-void PostgresEngine::send(const QString &text, const QVector<QByteArray> &values,
-                          const QVector<int> &formats) {
+void PostgresEngine::send(const QString &text, const QVector<QByteArray> &values, const QVector<int> &formats,
+                          bool rowByRow) {
     const Params p(values, formats);
     const QByteArray sql = text.toUtf8();
     if (!PQsendQueryParams(m_connection, sql.constData(), int(values.size()), p.types.constData(),
@@ -194,7 +194,7 @@ void PostgresEngine::send(const QString &text, const QVector<QByteArray> &values
         m_unsent = true;
         throw PostgresResult::error(nullptr, m_connection, text);
     }
-    if (!PQsetSingleRowMode(m_connection)) qCDebug(lcData) << "single-row mode refused";
+    if (rowByRow && !PQsetSingleRowMode(m_connection)) qCDebug(lcData) << "single-row mode refused";
 }
 
 ResultSet PostgresEngine::selectOnce(const QString &text, const QVector<QByteArray> &values,
@@ -219,12 +219,13 @@ ResultSet PostgresEngine::selectOnce(const QString &text, const QVector<QByteArr
             plain = PQftable(description.get(), c) == table && PQftablecol(description.get(), c) > 0;
         if (plain) {
             const TableInfo *info = Schema::table(m_catalog.table(table));
-            send(StatementRewriter::withKeyColumn(engineText, info->columns.first().name), values, formats);
+            send(StatementRewriter::withKeyColumn(engineText, info->columns.first().name), values, formats,
+                 true);
             return PostgresFetcher::fetch(m_connection, m_catalog, true, text);
         }
         qCDebug(lcData) << "rows carry no key:" << text;
     }
-    send(engineText, values, formats);
+    send(engineText, values, formats, true);
     return PostgresFetcher::fetch(m_connection, m_catalog, false, text);
 }
 
@@ -243,13 +244,7 @@ int PostgresEngine::execute(const QString &text, const QVector<QVariant> &values
         [&] {
             if (!m_connection)
                 throw DbError(QStringLiteral("Operation is not allowed when the connection is closed."));
-            const Params p(encoded, formats);
-            const QByteArray sql = engineText.toUtf8();
-            if (!PQsendQueryParams(m_connection, sql.constData(), int(encoded.size()), p.types.constData(),
-                                   p.pointers.constData(), p.lengths.constData(), p.formats.constData(), 0)) {
-                m_unsent = true;
-                throw PostgresResult::error(nullptr, m_connection, text);
-            }
+            send(engineText, encoded, formats, false);
             PostgresResult r;
             std::optional<DbError> failure;
             while (PGresult *next = PQgetResult(m_connection)) {

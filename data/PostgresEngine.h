@@ -41,7 +41,9 @@ private:
     template <typename T> T retried(const std::function<T()> &attempt, bool write);
     ResultSet selectOnce(const QString &text, const QVector<QByteArray> &values, const QVector<int> &formats,
                          bool keyed);
-    void send(const QString &text, const QVector<QByteArray> &values, const QVector<int> &formats);
+    //! Sends a statement; with `rowByRow` its rows come one at a time (single-row mode).
+    void send(const QString &text, const QVector<QByteArray> &values, const QVector<int> &formats,
+              bool rowByRow);
 
     PGconn *m_connection = nullptr;
     QString m_url;
