@@ -94,6 +94,18 @@ void PostgresCluster::start() {
          QStringLiteral("start")},
         true);
     m_running = true;
+    // A test program that crashes never reaches its exit: a watcher of its own stops the server
+    // and removes the folder once the program is gone.
+    const QString pgctl = m_binDir + QStringLiteral("/pg_ctl");
+    const QString asServer = geteuid() == 0
+                                 ? QStringLiteral("runuser -u %1 -- ").arg(QString::fromLatin1(kServerUser))
+                                 : QString();
+    QProcess::startDetached(QStringLiteral("setsid"),
+                            {QStringLiteral("sh"), QStringLiteral("-c"),
+                             QStringLiteral("while kill -0 %1 2>/dev/null; do sleep 1; done; "
+                                            "%2'%3' -D '%4' -m immediate stop >/dev/null 2>&1; rm -rf '%5'")
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(asServer, pgctl, data, dir)});
 }
 
 void PostgresCluster::stop() {
