@@ -25,7 +25,9 @@ QString StatementRewriter::translateDateLiterals(const QString &text, const Valu
             QDate d = converter.parseDate(inner);
             if (!d.isValid()) // the old dialect also read month/day/year
                 d = QDate::fromString(inner.trimmed(), QStringLiteral("M/d/yyyy"));
-            if (!d.isValid())
+            // Only the years 1 to 9999 have an ISO text: a year such as -1 would become an
+            // empty text and select nothing, silently.
+            if (!d.isValid() || d.year() < 1 || d.year() > 9999)
                 throw DbError(QStringLiteral("Syntax error in date in query expression '#%1#'.").arg(inner),
                               0, text);
             out += QLatin1Char('\'') + d.toString(Qt::ISODate) + QLatin1Char('\'');
