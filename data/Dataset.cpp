@@ -134,6 +134,7 @@ void Dataset::buildFields() {
             f = std::make_unique<Field>(this, defs[i], type, c, size);
         }
         f->m_index = i;
+        f->m_computed = rs.columns[c].originName.isEmpty();
         fields.push_back(std::move(f));
     }
     m_fields = std::move(fields);

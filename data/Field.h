@@ -28,7 +28,8 @@ public:
     QString displayLabel() const;
     int displayWidth() const;
     bool visible() const { return m_def.visible; }
-    bool readOnly() const { return m_def.readOnly || m_type == FieldType::AutoInc; }
+    //! Read-only by its definition, as the table's key, or as a computed column (no table's).
+    bool readOnly() const { return m_def.readOnly || m_type == FieldType::AutoInc || m_computed; }
     FieldType type() const { return m_type; }
     //! Maximum characters of a text field; 0 for other types.
     int size() const { return m_size; }
@@ -60,4 +61,5 @@ private:
     int m_column;
     int m_size;
     int m_index = 0;
+    bool m_computed = false;
 };

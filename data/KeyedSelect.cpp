@@ -1,6 +1,8 @@
 #include "KeyedSelect.h"
 
 #include "DataLog.h"
+#include "EditableRows.h"
+#include "SqliteSelectDescriber.h"
 #include "StatementRewriter.h"
 
 #include <QRegularExpression>
@@ -14,18 +16,15 @@ bool KeyedSelect::looksKeyable(const QString &text) {
     return startsWithSelect.match(text).hasMatch() && !blocked.match(text).hasMatch();
 }
 
-KeyedSelect::KeyedSelect(sqlite3 *handle, const QString &text)
-    : m_statement(std::make_unique<PreparedStatement>(handle, text)) {
-    if (!looksKeyable(text)) return;
+KeyedSelect::KeyedSelect(sqlite3 *handle, const QString &text) {
+    SelectDescription description;
+    m_statement = SqliteSelectDescriber::prepare(handle, text, &description);
+    // The program's facts can only take editability away: ask for them only when the rest allows.
+    if (EditableRows(description).table().isEmpty()) return;
+    SqliteSelectDescriber::describeProgram(handle, text, &description);
+    const QString table = EditableRows(description).table();
+    if (table.isEmpty()) return;
     const int n = m_statement->columnCount();
-    QString table;
-    bool plain = n > 0;
-    for (int c = 0; c < n && plain; ++c) {
-        const QString t = m_statement->tableName(c);
-        plain = !t.isEmpty() && (table.isEmpty() || t == table);
-        table = t;
-    }
-    if (!plain) return;
     for (const QString &key : {table + QStringLiteral(".rowid"), QStringLiteral("rowid")}) {
         std::unique_ptr<PreparedStatement> keyed =
             PreparedStatement::tryPrepare(handle, StatementRewriter::withKeyColumn(text, key));

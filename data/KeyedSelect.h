@@ -7,15 +7,18 @@
 
 struct sqlite3;
 
-//! A select prepared so that its rows carry their table's key when they are one table's rows
-//! (no join, grouping, aggregate or DISTINCT): the key is then column 0 of the statement.
+//! A select prepared so that its rows carry their table's key when each of them stands for one
+//! row of one table, as the engine describes the statement (EditableRows): the key is then
+//! column 0 of the statement.
 class KeyedSelect {
 public:
     //! Prepares `text` (one statement; throws DbError as PreparedStatement does).
     KeyedSelect(sqlite3 *handle, const QString &text);
 
-    //! The text is a select of plain columns from one table (no join, grouping, DISTINCT or set
-    //! operation), whose rows could be written back to by key.
+    //! A guess from the text alone that it selects plain columns of one table (no join,
+    //! grouping, DISTINCT or set operation). Words inside literals fool it, and a join written
+    //! with a comma passes: an engine that can describe its statement fills a SelectDescription
+    //! for EditableRows instead, as this class does.
     static bool looksKeyable(const QString &text);
 
     PreparedStatement &statement() { return *m_statement; }

@@ -40,10 +40,14 @@ QString StatementRewriter::translateDateLiterals(const QString &text, const Valu
 }
 
 QString StatementRewriter::withKeyColumn(const QString &text, const QString &key) {
+    return afterSelect(text, key + QStringLiteral(", "));
+}
+
+QString StatementRewriter::afterSelect(const QString &text, const QString &words) {
     static const QRegularExpression select(QStringLiteral("^\\s*select\\s+"),
                                            QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = select.match(text);
     if (!m.hasMatch()) return QString();
     const qsizetype at = m.capturedEnd();
-    return text.left(at) + key + QStringLiteral(", ") + text.mid(at);
+    return text.left(at) + words + text.mid(at);
 }

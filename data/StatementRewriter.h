@@ -16,4 +16,7 @@ public:
     //! The select with `key` as its first result column; empty when the text does not start
     //! with SELECT (after white space).
     static QString withKeyColumn(const QString &text, const QString &key);
+    //! The select with `words` (ending in white space) right after its SELECT keyword; empty
+    //! when the text does not start with SELECT (after white space).
+    static QString afterSelect(const QString &text, const QString &words);
 };

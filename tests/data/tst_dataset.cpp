@@ -50,6 +50,7 @@ private slots:
     void fieldTypesAndText();
     void sumOverNoRowsReadsEmpty();
     void groupedResultCannotModify();
+    void whichResultsCanModify();
     void postUpdatesTheTableByKey();
     void insertAppendPostAndCancel();
     void unchangedInsertIsDiscarded();
@@ -227,6 +228,66 @@ void TestDataset::groupedResultCannotModify() {
     QVERIFY(!ds.canModify());
     ds.close();
     openMenu(ds, db, QStringLiteral("select men_name from menu"));
+    QVERIFY(ds.canModify());
+}
+
+void TestDataset::whichResultsCanModify() {
+    // The server engine still decides from the statement's text.
+    if (engine() != EngineKind::Sqlite) QSKIP("decided from the text on this engine");
+    TestDatabase db(engine());
+    fillMenu(db, 4);
+    for (const QString &note : {QStringLiteral("union"), QStringLiteral("group by"), QStringLiteral("少冰")})
+        db.addOrderLine(QStringLiteral("紅茶"), QStringLiteral("中"), 30, QStringLiteral("店1"), note,
+                        QStringLiteral("amy"), QDate(2026, 12, 9), QTime(9, 0));
+    Dataset ds(QStringLiteral("ds"));
+    auto reopen = [&](const QString &sql) {
+        ds.close();
+        openMenu(ds, db, sql);
+    };
+    // Rows that stand for several table rows, or for none, cannot be written back.
+    for (const QString &sql : {
+             QStringLiteral("select men_merchant from menu group by men_merchant COLLATE KTEXT"),
+             QStringLiteral(
+                 "select m.men_name, o.ord_name from menu m join ordern o on o.ord_name = m.men_name"),
+             QStringLiteral("select ord_name from ordern, menu"),
+             QStringLiteral("select ord_name from ordern where ord_mer in (select men_merchant from menu)"),
+             QStringLiteral("select distinct men_merchant from menu"),
+             QStringLiteral("select distinct men_merchant from menu order by men_merchant"),
+             QStringLiteral("select count(*) from menu"),
+             QStringLiteral("select max(men_price) from menu"),
+             QStringLiteral("select men_name from menu union all select ord_name from ordern"),
+             QStringLiteral("select men_name, row_number() over () from menu"),
+             QStringLiteral("select 1"),
+         }) {
+        reopen(sql);
+        QVERIFY2(!ds.canModify(), qPrintable(sql));
+    }
+    // The cross join: a delete would remove one order line and leave its other copies listed.
+    reopen(QStringLiteral("select ord_name from ordern, menu"));
+    QCOMPARE(ds.recordCount(), 12);
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.edit());
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.deleteRecord());
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from ordern")).toInt(), 3);
+
+    // One table's rows, whatever words their literals hold: each row is written back by its key.
+    reopen(QStringLiteral("select ord_note, ord_pric * 2 as twice from ordern where ord_note <> 'union' "
+                          "order by ord_id"));
+    QVERIFY(ds.canModify());
+    QCOMPARE(ds.recordCount(), 2);
+    QCOMPARE(ds.field(0)->asString(), QStringLiteral("group by"));
+    // A computed column is not the table's: it cannot be changed.
+    QVERIFY(!ds.field(0)->readOnly());
+    QVERIFY(ds.field(1)->readOnly());
+    ds.edit();
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.field(1)->setAsString(QStringLiteral("1")));
+    ds.field(0)->setAsString(QStringLiteral("去冰"));
+    ds.post();
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from ordern where ord_note = '去冰'")).toInt(), 1);
+    ds.deleteRecord();
+    QCOMPARE(ds.recordCount(), 1);
+    QCOMPARE(db.scalar(QStringLiteral("select group_concat(ord_note) from ordern")).toString(),
+             QStringLiteral("union,少冰"));
+    reopen(QStringLiteral("select men_name from menu where men_type <> 'x union y' order by men_price desc"));
     QVERIFY(ds.canModify());
 }
 
