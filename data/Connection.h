@@ -62,8 +62,9 @@ public:
 
     //! Runs a row-returning statement and fetches every row; no read stays open afterwards.
     ResultSet select(const Statement &statement);
-    //! Like select(); when the statement reads plain columns of one table (no join, grouping,
-    //! aggregate or DISTINCT) the rows also carry the table's key (ResultSet::key, keyTable).
+    //! Like select(); when each row stands for one row of one table (EditableRows, from the
+    //! engine's description of the statement) the rows also carry the table's key
+    //! (ResultSet::key, keyTable).
     ResultSet selectKeyed(const Statement &statement);
     //! Runs a statement that returns no rows in its own transaction; returns rows changed.
     //! `SELECT ... INTO <sheet> IN "<path>" "Excel 8.0;" FROM ...` writes the selected rows

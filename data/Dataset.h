@@ -21,8 +21,9 @@ enum class DatasetState { Inactive, Browse, Edit, Insert };
 
 //! A static cursor: the statement's rows are fetched into a snapshot when it opens, the
 //! record count is exact at once, and rows stored later are seen only after a requery.
-//! A select from one table without grouping or aggregates can modify: its rows carry the
-//! table's key, and post and delete write to the table at once by that key.
+//! A select each of whose rows stands for one row of one table, as the engine describes it
+//! (EditableRows), can modify: its rows carry the table's key, and post and delete write to the
+//! table at once by that key.
 //!
 //! BOF and EOF follow the classic cursor rules: after open/first BOF is set; a prior() on
 //! the first record sets BOF and stays; a next() on the last record sets EOF and stays;
