@@ -1,5 +1,7 @@
 #include "ResultSet.h"
 
+#include <QStringDecoder>
+
 QVariant ResultSet::value(int row, int column) const {
     if (row < 0 || row >= m_rows || column < 0 || column >= columns.size()) return QVariant();
     const Cell &c = cell(row, column);
@@ -11,12 +13,19 @@ QVariant ResultSet::value(int row, int column) const {
     case Kind::Real:
         return QVariant(c.real);
     case Kind::Text:
-        return QVariant(QString(reinterpret_cast<const QChar *>(m_text.data() + c.text.offset),
-                                qsizetype(c.text.length)));
+        return QVariant(text(c.text));
     case Kind::Blob:
         return QVariant(m_blobs.value(qsizetype(c.integer)));
     }
     return QVariant();
+}
+
+QString ResultSet::text(TextRef ref) const {
+    const QByteArrayView utf8(m_text.data() + ref.offset, qsizetype(ref.length));
+    // fromUtf8 drops a leading byte-order mark, which is part of a stored text.
+    if (!utf8.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(utf8);
+    QStringDecoder keepingMark(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return keepingMark(utf8);
 }
 
 bool ResultSet::isNull(int row, int column) const {
@@ -25,10 +34,8 @@ bool ResultSet::isNull(int row, int column) const {
 }
 
 void ResultSet::appendText(Cell &cell, const char16_t *data, qsizetype length) {
-    cell.kind = Kind::Text;
-    cell.text.offset = quint32(m_text.size());
-    cell.text.length = quint32(length);
-    m_text.insert(m_text.end(), data, data + length);
+    const QByteArray utf8 = QStringView(data, length).toUtf8();
+    appendUtf8(cell, reinterpret_cast<const unsigned char *>(utf8.constData()), utf8.size());
 }
 
 int ResultSet::appendRow(const QVector<QVariant> &values, qint64 key) {
@@ -58,52 +65,10 @@ int ResultSet::appendRow(const QVector<QVariant> &values, qint64 key) {
     return m_rows++;
 }
 
-void ResultSet::appendUtf8(Cell &cell, const unsigned char *p, qsizetype bytes) {
+void ResultSet::appendUtf8(Cell &cell, const unsigned char *data, qsizetype bytes) {
     cell.kind = Kind::Text;
-    const size_t start = m_text.size();
-    cell.text.offset = quint32(start);
-    m_text.resize(start + size_t(bytes)); // UTF-16 never needs more units than UTF-8 has bytes
-    char16_t *out = m_text.data() + start;
-    const unsigned char *end = p + bytes;
-    while (p < end) {
-        const unsigned char b = *p;
-        if (b < 0x80) {
-            *out++ = b;
-            ++p;
-            continue;
-        }
-        char32_t cp = 0xFFFD;
-        int extra = 0;
-        if ((b & 0xE0) == 0xC0) {
-            cp = b & 0x1F;
-            extra = 1;
-        } else if ((b & 0xF0) == 0xE0) {
-            cp = b & 0x0F;
-            extra = 2;
-        } else if ((b & 0xF8) == 0xF0) {
-            cp = b & 0x07;
-            extra = 3;
-        }
-        ++p;
-        bool ok = extra > 0 && end - p >= extra;
-        for (int i = 0; ok && i < extra; ++i) {
-            ok = (p[i] & 0xC0) == 0x80;
-            cp = (cp << 6) | (p[i] & 0x3F);
-        }
-        if (!ok) {
-            *out++ = 0xFFFD;
-            continue;
-        }
-        p += extra;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            *out++ = char16_t(0xD800 + (cp >> 10));
-            *out++ = char16_t(0xDC00 + (cp & 0x3FF));
-        } else {
-            *out++ = char16_t(cp);
-        }
-    }
-    const size_t length = size_t(out - (m_text.data() + start));
-    m_text.resize(start + length);
-    cell.text.length = quint32(length);
+    cell.text.offset = quint32(m_text.size());
+    cell.text.length = quint32(bytes);
+    const auto *bytesIn = reinterpret_cast<const char *>(data); // same type: one memmove
+    m_text.insert(m_text.end(), bytesIn, bytesIn + bytes);
 }

@@ -14,8 +14,9 @@ struct ResultColumn {
 };
 
 //! All rows of a row-returning statement, fetched at once (a static snapshot).
-//! Cells are kept compactly (texts in one shared buffer), so reading a value builds it:
-//! use value(row, column). Rows appended later (posted edits) go at the end.
+//! Cells are kept compactly (texts in one shared buffer, as the UTF-8 the engines store), so
+//! reading a value builds it: use value(row, column). Rows appended later (posted edits) go at
+//! the end.
 class ResultSet {
 public:
     QVector<ResultColumn> columns;
@@ -55,12 +56,14 @@ private:
     const Cell &cell(int row, int column) const {
         return m_cells[size_t(row) * size_t(columns.size()) + size_t(column)];
     }
+    QString text(TextRef ref) const;
     void appendText(Cell &cell, const char16_t *data, qsizetype length);
-    //! Decodes UTF-8 straight into the text buffer (the engine stores UTF-8).
+    //! Copies an engine's UTF-8 text into the text buffer as it is: decoding waits until the
+    //! value is read, which for most rows of a large result is never.
     void appendUtf8(Cell &cell, const unsigned char *data, qsizetype bytes);
 
-    std::vector<Cell> m_cells;    // row-major
-    std::vector<char16_t> m_text; // all texts, back to back
+    std::vector<Cell> m_cells; // row-major
+    std::vector<char> m_text;  // all texts as UTF-8, back to back
     QVector<QByteArray> m_blobs;
     std::vector<qint64> m_keys; // one per row when keyed
     QString m_keyTable;

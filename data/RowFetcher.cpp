@@ -22,26 +22,29 @@ ResultSet RowFetcher::fetch(PreparedStatement &statement, const QString &keyTabl
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         if (offset) rs.m_keys.push_back(sqlite3_column_int64(st, 0));
         for (int c = offset; c < total; ++c) {
+            // One call per cell into the statement; the value accessors that follow skip the
+            // statement's lock and error bookkeeping, which this one thread never needs.
+            sqlite3_value *v = sqlite3_column_value(st, c);
             ResultSet::Cell cell{};
-            switch (sqlite3_column_type(st, c)) {
+            switch (sqlite3_value_type(v)) {
             case SQLITE_INTEGER:
                 cell.kind = ResultSet::Kind::Integer;
-                cell.integer = sqlite3_column_int64(st, c);
+                cell.integer = sqlite3_value_int64(v);
                 break;
             case SQLITE_FLOAT:
                 cell.kind = ResultSet::Kind::Real;
-                cell.real = sqlite3_column_double(st, c);
+                cell.real = sqlite3_value_double(v);
                 break;
             case SQLITE_TEXT: {
-                const unsigned char *p = sqlite3_column_text(st, c);
-                rs.appendUtf8(cell, p, sqlite3_column_bytes(st, c));
+                const unsigned char *p = sqlite3_value_text(v);
+                rs.appendUtf8(cell, p, sqlite3_value_bytes(v));
                 break;
             }
             case SQLITE_BLOB: {
-                const auto *p = static_cast<const char *>(sqlite3_column_blob(st, c));
+                const auto *p = static_cast<const char *>(sqlite3_value_blob(v));
                 cell.kind = ResultSet::Kind::Blob;
                 cell.integer = rs.m_blobs.size();
-                rs.m_blobs.append(QByteArray(p, sqlite3_column_bytes(st, c)));
+                rs.m_blobs.append(QByteArray(p, sqlite3_value_bytes(v)));
                 break;
             }
             default:
