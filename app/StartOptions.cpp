@@ -52,11 +52,11 @@ bool StartOptions::parse(const QStringList &arguments, StartOptions *options, in
     return true;
 }
 
-QString StartOptions::resolvedExportFolder() const {
+QString StartOptions::resolvedExportFolder(const QString &programFolder) const {
     if (!exportFolder.isEmpty()) return QFileInfo(exportFolder).absoluteFilePath();
     // An installed program lives in a folder users cannot write (/usr/bin).
-    const QString programFolder = QCoreApplication::applicationDirPath();
     if (QFileInfo(programFolder).isWritable()) return programFolder;
+    // A new account may have no documents folder yet: made as the desktop would make it.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return !documents.isEmpty() && QDir().mkpath(documents) ? documents : QDir::homePath();
 }

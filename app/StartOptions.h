@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,7 @@ struct StartOptions {
     //! return false with `exitCode` 0, wrong usage prints to standard error and returns false
     //! with `exitCode` 2.
     static bool parse(const QStringList &arguments, StartOptions *options, int *exitCode);
-    //! The folder exports go to under these options.
-    QString resolvedExportFolder() const;
+    //! The folder exports go to under these options, for a program in `programFolder`; a
+    //! documents folder that does not exist yet is made.
+    QString resolvedExportFolder(const QString &programFolder = QCoreApplication::applicationDirPath()) const;
 };

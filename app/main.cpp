@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -12,6 +13,16 @@ bool asksForHelpOrVersion(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i)
         for (const char *flag : {"-h", "--help", "-?", "-v", "--version", "--help-all"})
             if (std::strcmp(argv[i], flag) == 0) return true;
+    return false;
+}
+
+//! Whether a window system can be reached; without one Qt's default platform aborts with a
+//! long message about plugins.
+bool hasDisplay(int argc, char *argv[]) {
+    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(variable)) return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return true;
     return false;
 }
 
@@ -32,6 +43,12 @@ int main(int argc, char *argv[]) {
         return exitCode;
     }
 
+    if (!hasDisplay(argc, argv)) {
+        fputs("kelvaro: no display here (DISPLAY and WAYLAND_DISPLAY are not set); start it on a desktop, "
+              "or under a virtual one: xvfb-run kelvaro\n",
+              stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     describe();
     QApplication::setFont(TForm1::uiFont(11));

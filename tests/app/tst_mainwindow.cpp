@@ -10,7 +10,9 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -294,6 +296,22 @@ void TestMainWindow::startWithMissingDatabase() {
     QVERIFY(
         !StartOptions::parse({QStringLiteral("kelvaro"), QStringLiteral("--datab")}, &options, &exitCode));
     QCOMPARE(exitCode, 2);
+
+    // Exports go to the program's folder where it can be written, else (an installed copy) to
+    // the documents folder, made for an account that has none yet.
+    const QString home = QDir(f.dir()).filePath(QStringLiteral("home"));
+    QVERIFY(QDir().mkpath(home));
+    const QByteArray savedHome = qgetenv("HOME");
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+    const StartOptions plain;
+    QCOMPARE(plain.resolvedExportFolder(f.dir()), f.dir());
+    const QString documents = plain.resolvedExportFolder(f.dir() + QStringLiteral("/unwritable"));
+    qputenv("HOME", savedHome);
+    savedConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", savedConfig);
+    QCOMPARE(documents, home + QStringLiteral("/Documents"));
+    QVERIFY(QFileInfo(documents).isDir());
 }
 
 void TestMainWindow::startWithFileThatIsNotADatabase() {

@@ -62,6 +62,20 @@ void TestInstall::installTreeHoldsADesktopApplication() {
     // The installed admin tool runs from anywhere.
     QVERIFY(run(root.filePath(QStringLiteral("bin/kelvaro-admin")), {QStringLiteral("--help")}, &out) == 0);
     QVERIFY(out.contains(QStringLiteral("backup")));
+
+    // The program started where there is no display says so in one line instead of aborting.
+    QProcess noDisplay;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(variable));
+    noDisplay.setProcessEnvironment(environment);
+    noDisplay.start(root.filePath(QStringLiteral("bin/kelvaro")), {});
+    QVERIFY(noDisplay.waitForFinished(60000));
+    const QString said = QString::fromUtf8(noDisplay.readAllStandardError());
+    QCOMPARE(noDisplay.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(noDisplay.exitCode(), 1);
+    QVERIFY2(said.contains(QStringLiteral("no display")) && said.count(QLatin1Char('\n')) == 1,
+             qPrintable(said));
 }
 
 void TestInstall::packageInstallsOnDebian12() {
