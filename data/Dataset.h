@@ -122,6 +122,11 @@ public:
     //! A check run on the current record before each deletion, whatever asked for it; by
     //! throwing it refuses the deletion, and nothing is deleted. Null: no check.
     void setBeforeDelete(std::function<void(const Dataset &)> check) { m_beforeDelete = std::move(check); }
+    //! Runs the before-delete check on the current record without deleting it; throws what the
+    //! check throws. Whoever deletes several records checks them all first.
+    void checkDelete() const {
+        if (m_beforeDelete) m_beforeDelete(*this);
+    }
     //! Ends an edit or insert: posts a modified record, drops an unchanged new one.
     void checkBrowseMode();
     bool modified() const { return m_modified; }

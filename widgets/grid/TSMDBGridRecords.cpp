@@ -92,10 +92,38 @@ void TSMDBGrid::deleteData() {
     }
     // Enabling the controls again repaints the grid once, with the rows and ticks left.
     ControlsDisabled held(ds);
+    // Every ticked row passes the dataset's delete check before any goes: a row the user may
+    // not delete stops the whole delete with nothing deleted, and the current row stays.
+    const QByteArray current = ds->bookmark();
+    try {
+        for (int i = 0; i < m_selected.count(); ++i) {
+            ds->gotoBookmark(m_selected.at(i));
+            ds->checkDelete();
+        }
+    } catch (...) {
+        try {
+            if (!current.isEmpty() && ds->bookmarkValid(current)) ds->gotoBookmark(current);
+        } catch (const DbError &) {
+            // The refusal is what the user hears of; the position is secondary.
+        }
+        throw;
+    }
     // From the last entry to the first, so the positions still to come stay valid.
-    for (int i = m_selected.count() - 1; i >= 0; --i) {
-        ds->gotoBookmark(m_selected.at(i));
-        ds->deleteRecord();
+    const int ticked = m_selected.count();
+    for (int i = ticked - 1; i >= 0; --i) {
+        try {
+            ds->gotoBookmark(m_selected.at(i));
+            ds->deleteRecord();
+        } catch (const DbError &e) {
+            const int deleted = ticked - 1 - i;
+            if (deleted == 0) throw;
+            // Rows are gone already: the message says so, and the rest stay ticked.
+            throw DbError(
+                QStringLiteral("%1 of the %2 selected records were deleted, the other %3 were not: %4")
+                    .arg(QString::number(deleted), QString::number(ticked), QString::number(ticked - deleted),
+                         e.message()),
+                e.code(), e.statement());
+        }
         m_selected.removeAt(i);
     }
 }

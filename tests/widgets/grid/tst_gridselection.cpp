@@ -1,3 +1,4 @@
+#include "DbError.h"
 #include "Field.h"
 #include "GridFixture.h"
 #include "GridPopupMenu.h"
@@ -313,6 +314,40 @@ private slots:
         QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
         QVERIFY(dialogs.texts().isEmpty());
         QCOMPARE(f.tableRows(), 3);
+
+        // A row the dataset's delete check refuses (someone else's line) stops the whole delete
+        // before any row goes, also the rows ticked below it; the current row stays.
+        f.grid->setReadOnly(false);
+        f.items->setBeforeDelete([](const Dataset &d) {
+            if (d.fieldByName(QStringLiteral("men_name"))->asString() == QStringLiteral("item 3"))
+                throw DbError(QStringLiteral("item 3 is not yours"));
+        });
+        for (int row = 0; row < 3; ++row)
+            f.clickBox(row);
+        f.items->setRecNo(2);
+        dialogs.queueAnswers({true});
+        QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(dialogs.texts(), (QStringList{QStringLiteral("確定要刪除選取的紀錄?"),
+                                               QStringLiteral("item 3 is not yours")}));
+        QCOMPARE(f.tableRows(), 3);
+        QCOMPARE(f.tickedRecNos(), (QList<int>{1, 2, 3}));
+        QCOMPARE(f.items->recNo(), 2);
+
+        // A failure of the engine partway says how many rows went before it; the rest stay
+        // ticked.
+        f.items->setBeforeDelete(nullptr);
+        f.db.exec(QStringLiteral(
+            "CREATE TEMP TRIGGER keep_item_4 BEFORE DELETE ON menu "
+            "WHEN old.men_name = 'item 4' BEGIN SELECT RAISE(ABORT, 'item 4 is locked'); END"));
+        dialogs.clear();
+        dialogs.queueAnswers({true});
+        QTest::keyClick(f.grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(dialogs.texts().size(), 2);
+        QVERIFY2(dialogs.texts().at(1).contains(QStringLiteral("1 of the 3")) &&
+                     dialogs.texts().at(1).contains(QStringLiteral("item 4 is locked")),
+                 qPrintable(dialogs.texts().at(1)));
+        QCOMPARE(f.tableRows(), 2);
+        QCOMPARE(f.tickedRecNos(), (QList<int>{1, 2}));
     }
 };
 
