@@ -5,17 +5,6 @@
 #include "SqliteSelectDescriber.h"
 #include "StatementRewriter.h"
 
-#include <QRegularExpression>
-
-bool KeyedSelect::looksKeyable(const QString &text) {
-    static const QRegularExpression blocked(
-        QStringLiteral("\\b(group\\s+by|distinct|union|intersect|except|join|having)\\b"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression startsWithSelect(QStringLiteral("^\\s*select\\s"),
-                                                     QRegularExpression::CaseInsensitiveOption);
-    return startsWithSelect.match(text).hasMatch() && !blocked.match(text).hasMatch();
-}
-
 KeyedSelect::KeyedSelect(sqlite3 *handle, const QString &text) {
     SelectDescription description;
     m_statement = SqliteSelectDescriber::prepare(handle, text, &description);

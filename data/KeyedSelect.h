@@ -15,12 +15,6 @@ public:
     //! Prepares `text` (one statement; throws DbError as PreparedStatement does).
     KeyedSelect(sqlite3 *handle, const QString &text);
 
-    //! A guess from the text alone that it selects plain columns of one table (no join,
-    //! grouping, DISTINCT or set operation). Words inside literals fool it, and a join written
-    //! with a comma passes: an engine that can describe its statement fills a SelectDescription
-    //! for EditableRows instead, as this class does.
-    static bool looksKeyable(const QString &text);
-
     PreparedStatement &statement() { return *m_statement; }
     //! The table whose key is column 0; empty when the rows carry no key.
     const QString &keyTable() const { return m_keyTable; }

@@ -1,87 +1,16 @@
 #include "PostgresEngine.h"
 
 #include "DataLog.h"
-#include "KeyedSelect.h"
+#include "EditableRows.h"
 #include "PostgresDialect.h"
 #include "PostgresFetcher.h"
+#include "PostgresParams.h"
 #include "PostgresResult.h"
+#include "PostgresSelectDescriber.h"
 #include "Schema.h"
 #include "StatementRewriter.h"
 
-#include <QDate>
-#include <QTime>
 #include <optional>
-
-namespace {
-
-// Type oids (pg_type.dat) of the parameters sent typed.
-constexpr Oid Int8Oid = 20;
-
-//! Bound values as the client library takes them: text, except bytes sent as binary. Integers
-//! go as bigint, so they keep their type wherever they stand (a select list feeding an insert);
-//! every other value goes untyped and takes the type of the column it meets.
-struct Params {
-    QVector<QByteArray> data;
-    QVector<Oid> types;
-    QVector<const char *> pointers;
-    QVector<int> lengths;
-    QVector<int> formats;
-
-    explicit Params(const QVector<QByteArray> &values, const QVector<int> &binary)
-        : data(values) {
-        for (qsizetype i = 0; i < data.size(); ++i) {
-            pointers.append(binary[i] < 0 ? nullptr : data[i].constData());
-            types.append(binary[i] == 2 ? Int8Oid : 0);
-            lengths.append(int(data[i].size()));
-            formats.append(binary[i] == 1 ? 1 : 0);
-        }
-    }
-};
-
-//! Encodes the values; `formats` gets -1 for a null, 1 for bytes, 2 for an integer, 0 for text.
-QVector<QByteArray> encode(const QVector<QVariant> &values, QVector<int> *formats) {
-    QVector<QByteArray> out;
-    for (const QVariant &v : values) {
-        int format = 0;
-        QByteArray text;
-        if (v.isNull()) {
-            format = -1;
-        } else {
-            switch (v.typeId()) {
-            case QMetaType::Bool:
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::LongLong:
-            case QMetaType::Short:
-            case QMetaType::UShort:
-                text = QByteArray::number(v.toLongLong());
-                format = 2;
-                break;
-            case QMetaType::Double:
-            case QMetaType::Float:
-                text = QByteArray::number(v.toDouble(), 'g', 17);
-                break;
-            case QMetaType::QByteArray:
-                text = v.toByteArray();
-                format = 1;
-                break;
-            case QMetaType::QDate:
-                text = v.toDate().toString(Qt::ISODate).toUtf8();
-                break;
-            case QMetaType::QTime:
-                text = v.toTime().toString(QStringLiteral("HH:mm")).toUtf8();
-                break;
-            default:
-                text = v.toString().toUtf8();
-            }
-        }
-        out.append(text);
-        formats->append(format);
-    }
-    return out;
-}
-
-} // namespace
 
 PostgresEngine::~PostgresEngine() {
     close();
@@ -185,66 +114,77 @@ template <typename T> T PostgresEngine::retried(const std::function<T()> &attemp
     }
 }
 
-void PostgresEngine::send(const QString &text, const QVector<QByteArray> &values, const QVector<int> &formats,
-                          bool rowByRow) {
-    const Params p(values, formats);
+void PostgresEngine::send(const QString &text, const PostgresParams &params, bool rowByRow) {
     const QByteArray sql = text.toUtf8();
-    if (!PQsendQueryParams(m_connection, sql.constData(), int(values.size()), p.types.constData(),
-                           p.pointers.constData(), p.lengths.constData(), p.formats.constData(), 0)) {
+    if (!PQsendQueryParams(m_connection, sql.constData(), params.count(), params.types(), params.values(),
+                           params.lengths(), params.formats(), 0)) {
         m_unsent = true;
         throw PostgresResult::error(nullptr, m_connection, text);
     }
     if (rowByRow && !PQsetSingleRowMode(m_connection)) qCDebug(lcData) << "single-row mode refused";
 }
 
-ResultSet PostgresEngine::selectOnce(const QString &text, const QVector<QByteArray> &values,
-                                     const QVector<int> &formats, bool keyed) {
+QString PostgresEngine::prepareKeyed(const QString &engineText, const PostgresParams &params) {
+    const QByteArray sql = engineText.toUtf8();
+    SelectDescription d;
+    if (!PostgresSelectDescriber::describePlan(m_connection, sql, params, &d)) return QString();
+    // A plan that reads no table (a condition known to be false) leaves the columns to say which.
+    if (d.tablesRead.isEmpty() && !d.compound) {
+        if (!PostgresSelectDescriber::prepare(m_connection, sql, params, m_catalog, &d.columns))
+            return QString();
+        for (const ResultColumn &c : std::as_const(d.columns))
+            if (!c.table.isEmpty() && !d.tablesRead.contains(c.table)) d.tablesRead << c.table;
+    }
+    const QString table = EditableRows(d).table();
+    const TableInfo *info = table.isEmpty() ? nullptr : Schema::table(table);
+    if (!info) return QString();
+    // The same select with the key in front, prepared; its description tells where every column
+    // comes from, the key included.
+    const QString key = info->columns.first().name;
+    QVector<ResultColumn> columns;
+    if (PostgresSelectDescriber::prepare(m_connection,
+                                         StatementRewriter::withKeyColumn(engineText, key).toUtf8(), params,
+                                         m_catalog, &columns) &&
+        !columns.isEmpty() && columns.first().table.compare(info->name, Qt::CaseInsensitive) == 0 &&
+        columns.first().originName.compare(key, Qt::CaseInsensitive) == 0) {
+        d.columns = columns.mid(1);
+        if (EditableRows(d).table() == table) return info->name;
+    }
+    qCDebug(lcData) << "rows of" << table << "carry no key:" << engineText;
+    return QString();
+}
+
+ResultSet PostgresEngine::selectOnce(const QString &text, const PostgresParams &params, bool keyed) {
     if (!m_connection)
         throw DbError(QStringLiteral("Operation is not allowed when the connection is closed."));
     const QString engineText = PostgresDialect::translate(text);
-    if (keyed && KeyedSelect::looksKeyable(text)) {
-        // The server describes the statement without running it: where every result column comes
-        // from one of our tables, the rows can carry its key.
-        const QByteArray sql = engineText.toUtf8();
-        const Params p(values, formats);
-        const PostgresResult prepared(
-            PQprepare(m_connection, "", sql.constData(), int(values.size()), p.types.constData()));
-        if (!prepared.ok()) throw PostgresResult::error(prepared.get(), m_connection, text);
-        const PostgresResult description(PQdescribePrepared(m_connection, ""));
-        if (!description.ok()) throw PostgresResult::error(description.get(), m_connection, text);
-        const int n = PQnfields(description.get());
-        const Oid table = n > 0 ? PQftable(description.get(), 0) : 0;
-        bool plain = n > 0 && !m_catalog.table(table).isEmpty();
-        for (int c = 0; c < n && plain; ++c)
-            plain = PQftable(description.get(), c) == table && PQftablecol(description.get(), c) > 0;
-        if (plain) {
-            const TableInfo *info = Schema::table(m_catalog.table(table));
-            send(StatementRewriter::withKeyColumn(engineText, info->columns.first().name), values, formats,
-                 true);
-            return PostgresFetcher::fetch(m_connection, m_catalog, true, text);
+    if (keyed && !prepareKeyed(engineText, params).isEmpty()) {
+        if (!PQsendQueryPrepared(m_connection, "", params.count(), params.values(), params.lengths(),
+                                 params.formats(), 0)) {
+            m_unsent = true;
+            throw PostgresResult::error(nullptr, m_connection, text);
         }
-        qCDebug(lcData) << "rows carry no key:" << text;
+        if (!PQsetSingleRowMode(m_connection)) qCDebug(lcData) << "single-row mode refused";
+        return PostgresFetcher::fetch(m_connection, m_catalog, true, text);
     }
-    send(engineText, values, formats, true);
+    send(engineText, params, true);
     return PostgresFetcher::fetch(m_connection, m_catalog, false, text);
 }
 
 ResultSet PostgresEngine::select(const QString &text, const QVector<QVariant> &values, bool keyed) {
-    QVector<int> formats;
-    const QVector<QByteArray> encoded = encode(values, &formats);
-    return retried<ResultSet>([&] { return selectOnce(text, encoded, formats, keyed); }, false);
+    const PostgresParams params(values);
+    return retried<ResultSet>([&] { return selectOnce(text, params, keyed); }, false);
 }
 
 int PostgresEngine::execute(const QString &text, const QVector<QVariant> &values) {
-    QVector<int> formats;
-    const QVector<QByteArray> encoded = encode(values, &formats);
+    const PostgresParams params(values);
     QString key;
     const QString engineText = PostgresDialect::withReturningKey(PostgresDialect::translate(text), &key);
     return retried<int>(
         [&] {
             if (!m_connection)
                 throw DbError(QStringLiteral("Operation is not allowed when the connection is closed."));
-            send(engineText, encoded, formats, false);
+            send(engineText, params, false);
             PostgresResult r;
             std::optional<DbError> failure;
             while (PGresult *next = PQgetResult(m_connection)) {

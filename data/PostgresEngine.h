@@ -3,6 +3,8 @@
 #include "Engine.h"
 #include "PostgresSchema.h"
 
+class PostgresParams;
+
 #include <QByteArray>
 #include <functional>
 #include <libpq-fe.h>
@@ -39,11 +41,13 @@ private:
     //! Runs `attempt`; on a lost connection opens it again and runs it once more, unless the
     //! statement may have reached the server (`safeToRepeat` false) and could be stored twice.
     template <typename T> T retried(const std::function<T()> &attempt, bool write);
-    ResultSet selectOnce(const QString &text, const QVector<QByteArray> &values, const QVector<int> &formats,
-                         bool keyed);
+    ResultSet selectOnce(const QString &text, const PostgresParams &params, bool keyed);
     //! Sends a statement; with `rowByRow` its rows come one at a time (single-row mode).
-    void send(const QString &text, const QVector<QByteArray> &values, const QVector<int> &formats,
-              bool rowByRow);
+    void send(const QString &text, const PostgresParams &params, bool rowByRow);
+    //! When the server's description of the select says each of its rows is one row of one of
+    //! our tables, prepares it with that table's key in front as the unnamed statement and returns
+    //! the table; else an empty name. Nothing is run.
+    QString prepareKeyed(const QString &engineText, const PostgresParams &params);
 
     PGconn *m_connection = nullptr;
     QString m_url;

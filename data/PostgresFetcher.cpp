@@ -2,6 +2,7 @@
 
 #include "PostgresResult.h"
 #include "PostgresSchema.h"
+#include "PostgresSelectDescriber.h"
 
 #include <optional>
 
@@ -84,13 +85,7 @@ ResultSet PostgresFetcher::fetch(PGconn *connection, const PostgresCatalog &cata
             rs.columns.resize(n);
             conversions.resize(n);
             for (int c = 0; c < n; ++c) {
-                const Oid table = PQftable(raw, c + offset);
-                ResultColumn &column = rs.columns[c];
-                column.name = QString::fromUtf8(PQfname(raw, c + offset));
-                column.table = catalog.table(table);
-                column.originName =
-                    column.table.isEmpty() ? QString() : catalog.column(table, PQftablecol(raw, c + offset));
-                if (column.originName.isEmpty()) column.table.clear();
+                rs.columns[c] = PostgresSelectDescriber::column(raw, c + offset, catalog);
                 conversions[c] = conversionFor(PQftype(raw, c + offset));
             }
             if (keyed && total > 0) rs.m_keyTable = catalog.table(PQftable(raw, 0));
