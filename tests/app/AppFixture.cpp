@@ -3,6 +3,7 @@
 #include "PageControl.h"
 #include "Schema.h"
 #include "TForm1.h"
+#include "TestDatabase.h"
 
 #include <QDir>
 #include <QInputMethodEvent>
@@ -18,12 +19,22 @@
 AppFixture::AppFixture(bool createDatabase)
     : m_previousDir(QDir::currentPath()) {
     QDir::setCurrent(m_dir.path());
-    if (createDatabase) Schema::createDatabase(databasePath());
+    if (onServer()) {
+        if (!createDatabase) qFatal("a test of a missing database file runs on the file only");
+        m_server = std::make_unique<TestDatabase>(EngineKind::Postgres);
+    } else if (createDatabase) {
+        Schema::createDatabase(databasePath());
+    }
+}
+
+bool AppFixture::onServer() {
+    return qgetenv("KELVARO_TEST_ENGINE") == "postgresql";
 }
 
 AppFixture::~AppFixture() {
     m_window = nullptr;
     m_form.reset();
+    m_server.reset();
     if (!m_connectionName.isEmpty()) {
         QSqlDatabase::database(m_connectionName, false).close();
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -32,7 +43,7 @@ AppFixture::~AppFixture() {
 }
 
 QString AppFixture::databasePath() const {
-    return m_dir.filePath(QStringLiteral("kelvaro.mdb"));
+    return m_server ? m_server->path() : m_dir.filePath(QStringLiteral("kelvaro.mdb"));
 }
 
 static QSqlQuery run(const QString &connection, const QString &path, const QString &sql,
@@ -52,15 +63,38 @@ static QSqlQuery run(const QString &connection, const QString &path, const QStri
     return q;
 }
 
+//! The statement with its values bound, for the checking connection on the server.
+static Statement statement(const QString &sql, const QVariantList &values) {
+    Statement st;
+    st.add(sql);
+    for (const QVariant &v : values)
+        st.bind(v);
+    return st;
+}
+
 void AppFixture::exec(const QString &sql, const QVariantList &values) {
+    if (m_server) {
+        m_server->connection().execute(statement(sql, values));
+        return;
+    }
     if (m_connectionName.isEmpty()) m_connectionName = QUuid::createUuid().toString();
     run(m_connectionName, databasePath(), sql, values);
 }
 
 QList<QVariantList> AppFixture::rows(const QString &sql, const QVariantList &values) {
+    QList<QVariantList> out;
+    if (m_server) {
+        const ResultSet rs = m_server->connection().select(statement(sql, values));
+        for (int r = 0; r < rs.rowCount(); ++r) {
+            QVariantList row;
+            for (int c = 0; c < rs.columnCount(); ++c)
+                row.append(rs.value(r, c));
+            out.append(row);
+        }
+        return out;
+    }
     if (m_connectionName.isEmpty()) m_connectionName = QUuid::createUuid().toString();
     QSqlQuery q = run(m_connectionName, databasePath(), sql, values);
-    QList<QVariantList> out;
     while (q.next()) {
         QVariantList row;
         for (int i = 0; i < q.record().count(); ++i)
@@ -88,7 +122,9 @@ void AppFixture::addMenu(const QString &shop, const QString &type, const QString
 }
 
 TForm1 &AppFixture::openForm(const StartOptions &options) {
-    m_form = std::make_unique<TForm1>(options);
+    StartOptions chosen = options;
+    if (m_server && chosen.databaseFile == StartOptions().databaseFile) chosen.databaseFile = databasePath();
+    m_form = std::make_unique<TForm1>(chosen);
     m_window = m_form.get();
     m_form->show();
     if (!QTest::qWaitForWindowExposed(m_form.get())) qWarning("the window was not exposed");

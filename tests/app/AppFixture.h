@@ -12,17 +12,23 @@
 
 class QLineEdit;
 class TForm1;
+class TestDatabase;
 
 //! One test's world: a fresh kelvaro.mdb in a temporary working directory, scripted dialogs,
 //! an independent connection to check what the program stored, and helpers that drive the
-//! real widgets.
+//! real widgets. With KELVARO_TEST_ENGINE=postgresql in the environment the database is the
+//! test program's own on its private PostgreSQL cluster instead, and the window opens it.
 class AppFixture {
 public:
     //! With `createDatabase` false the folder holds no database file.
     explicit AppFixture(bool createDatabase = true);
     ~AppFixture();
 
+    //! The pages run on a PostgreSQL server in this run.
+    static bool onServer();
+
     QString dir() const { return m_dir.path(); }
+    //! The database string: the file's path, or the server database's URL.
     QString databasePath() const;
     ScriptedDialogs &dialogs() { return m_dialogs; }
 
@@ -61,6 +67,7 @@ private:
     ScriptedDialogs m_dialogs;
     std::unique_ptr<TForm1> m_form;
     QWidget *m_window = nullptr;
+    std::unique_ptr<TestDatabase> m_server;
 };
 
 template <typename T> T *AppFixture::find(const QString &name) const {
