@@ -1,5 +1,7 @@
 #include "PostgresParams.h"
 
+#include "DbError.h"
+
 #include <QDate>
 #include <QTime>
 
@@ -45,6 +47,11 @@ PostgresParams::PostgresParams(const QVector<QVariant> &values) {
         default:
             text = v.toString().toUtf8();
         }
+        // Text goes to the client library as a C string, which would end at the NUL and store
+        // only the part before it: refuse it as the server refuses a NUL it is sent.
+        if (format == 0 && text.contains('\0'))
+            throw DbError(QStringLiteral("invalid byte sequence for encoding \"UTF8\": 0x00"))
+                .categorised(DbError::Category::BadValue, QStringLiteral("22021"));
         m_data.append(text);
         m_types.append(type);
         m_lengths.append(int(text.size()));

@@ -9,6 +9,7 @@
 //! insert); every other value goes untyped and takes the type of the column it meets.
 class PostgresParams {
 public:
+    //! Throws DbError (a bad value) for a text holding a NUL character.
     explicit PostgresParams(const QVector<QVariant> &values);
     // The pointers point into the values' own buffers.
     PostgresParams(const PostgresParams &) = delete;

@@ -1,7 +1,7 @@
 #include "Connection.h"
 #include "DbError.h"
+#include "EngineTestCase.h"
 #include "Schema.h"
-#include "TestDatabase.h"
 #include "TextCollation.h"
 
 #include <QSet>
@@ -9,7 +9,7 @@
 #include <QTime>
 #include <sqlite3.h>
 
-class TestEngine : public QObject {
+class TestEngine : public EngineTestCase {
     Q_OBJECT
 private slots:
     void schemaHasTheFixedShape();
@@ -49,7 +49,7 @@ QVariant storeFor(TestDatabase &db, const QString &column, const QVariant &text)
 } // namespace
 
 void TestEngine::schemaHasTheFixedShape() {
-    TestDatabase db;
+    TestDatabase db(engine());
     db.exec(QStringLiteral("INSERT INTO customer (cus_number, cus_name, cus_password, cus_group, cus_leve) "
                            "VALUES ('a', 'n', 'p', 'g', 3)"));
     Statement st;
@@ -60,6 +60,9 @@ void TestEngine::schemaHasTheFixedShape() {
     QCOMPARE(rs.columns[5].name, QStringLiteral("cus_leve"));
     QCOMPARE(rs.value(0, 2).toString(), QStringLiteral("n"));
     QCOMPARE(rs.value(0, 5).toLongLong(), 3);
+    if (engine() != EngineKind::Sqlite)
+        QSKIP("the rest reads the file's own schema text and journal mode; tst_serverengine checks the "
+              "server's schema");
     const QString sql =
         db.scalar(QStringLiteral("select group_concat(sql, ';') from sqlite_schema")).toString();
     QVERIFY(sql.contains(QStringLiteral("STRICT")));
@@ -102,7 +105,7 @@ void TestEngine::integerConversions_data() {
 void TestEngine::integerConversions() {
     QFETCH(QVariant, text);
     QFETCH(QVariant, stored);
-    TestDatabase db;
+    TestDatabase db(engine());
     if (stored.isValid()) {
         QCOMPARE(storeFor(db, QStringLiteral("ord_pric"), text).toLongLong(), stored.toLongLong());
         return;
@@ -210,7 +213,7 @@ void TestEngine::dateConversions() {
     QFETCH(QString, separator);
     QFETCH(QString, text);
     QFETCH(QString, stored);
-    TestDatabase db;
+    TestDatabase db(engine());
     LocaleFormats f;
     f.shortDateFormat = format;
     f.dateSeparator = separator.at(0);
@@ -250,7 +253,7 @@ void TestEngine::timeConversions() {
     QFETCH(QString, separator);
     QFETCH(QVariant, text);
     QFETCH(QString, stored);
-    TestDatabase db;
+    TestDatabase db(engine());
     LocaleFormats f;
     f.timeSeparator = separator.at(0);
     db.connection().setLocaleFormats(f);
@@ -263,7 +266,7 @@ void TestEngine::timeConversions() {
 }
 
 void TestEngine::textLengths() {
-    TestDatabase db;
+    TestDatabase db(engine());
     auto apply = [&](const QString &name) {
         Statement st;
         st.add(QStringLiteral("INSERT INTO customer (cus_number, cus_name) VALUES (?, ?)"));
@@ -317,29 +320,42 @@ void TestEngine::textLengths() {
 
 void TestEngine::engineRefusesWhatBypassesConversion() {
     // Plain binds skip the conversion: the table's own rules still refuse.
-    TestDatabase db;
+    TestDatabase db(engine());
+    const bool file = engine() == EngineKind::Sqlite;
     try {
         db.exec(QStringLiteral("INSERT INTO menu (men_price) VALUES (?)"), {QStringLiteral("abc")});
         QFAIL("stored text in an integer column");
     } catch (const DbError &e) {
-        QCOMPARE(e.code(), 3091); // SQLITE_CONSTRAINT_DATATYPE
-        QVERIFY(e.message().contains(QStringLiteral("INTEGER")));
+        // SQLITE_CONSTRAINT_DATATYPE, or the server's invalid text representation
+        QCOMPARE(e.engineCode(), file ? QStringLiteral("3091") : QStringLiteral("22P02"));
+        QCOMPARE(e.category(), DbError::Category::BadValue);
+        QVERIFY2(e.message().contains(file ? QStringLiteral("INTEGER") : QStringLiteral("integer")),
+                 qPrintable(e.message()));
     }
     try {
         db.exec(QStringLiteral("INSERT INTO menu (men_name) VALUES (?)"), {QString(31, QLatin1Char('x'))});
         QFAIL("stored an over-long text");
     } catch (const DbError &e) {
         QVERIFY(e.message().contains(QStringLiteral("men_name_len")));
+        QCOMPARE(e.category(), DbError::Category::TooLong);
     }
     QVERIFY_THROWS_EXCEPTION(DbError,
                              db.exec(QStringLiteral("INSERT INTO ordern (ord_date) VALUES ('2026-02-30')")));
-    QVERIFY_THROWS_EXCEPTION(DbError,
-                             db.exec(QStringLiteral("INSERT INTO ordern (ord_time) VALUES ('7:5')")));
+    const QString shortTime = QStringLiteral("INSERT INTO ordern (ord_time) VALUES ('7:5')");
+    if (file) {
+        QVERIFY_THROWS_EXCEPTION(DbError, db.exec(shortTime));
+    } else { // a time column, not text: the server reads the time it names, nothing malformed is kept
+        db.exec(shortTime);
+        QCOMPARE(db.scalar(QStringLiteral("select ord_time from ordern")).toString(),
+                 QStringLiteral("07:05"));
+        db.exec(QStringLiteral("DELETE FROM ordern"));
+    }
     QCOMPARE(countOf(db, QStringLiteral("menu")) + countOf(db, QStringLiteral("ordern")), 0);
 
-    // A NUL character ends a text for length() and GLOB, and for the tools that show the file.
-    // Bound as the sqlite3 shell or another program would bind it, such a text is refused by every
-    // text, date and time column; the same text without the NUL is stored.
+    // A NUL character ends a text for length() and GLOB, and for the tools that show the file; the
+    // server's client library would send only the part before it. Bound as the sqlite3 shell or
+    // another program would bind it, or bound plainly for the server, such a text is refused by
+    // every text, date and time column; the same text without the NUL is stored.
     int tested = 0;
     for (const TableInfo &t : Schema::tables())
         for (const ColumnInfo &c : t.columns) {
@@ -347,18 +363,27 @@ void TestEngine::engineRefusesWhatBypassesConversion() {
             const QString head = c.kind == ColumnKind::Date   ? QStringLiteral("2026-01-01")
                                  : c.kind == ColumnKind::Time ? QStringLiteral("12:00")
                                                               : QStringLiteral("ab");
-            const QByteArray sql =
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (?1)").arg(t.name, c.name).toUtf8();
+            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(t.name, c.name);
             for (const QString &text :
                  {head + QChar(0) + QString(40, QLatin1Char('x')), head + QChar(0), head}) {
+                const QString what =
+                    c.name + QStringLiteral(": ") + QString(text).replace(QChar(0), QStringLiteral("\\0"));
+                if (!file) {
+                    try {
+                        db.exec(sql, {text});
+                        QVERIFY2(text == head, qPrintable(what));
+                    } catch (const DbError &e) {
+                        QVERIFY2(text != head && e.category() == DbError::Category::BadValue,
+                                 qPrintable(what + QStringLiteral(": ") + e.message()));
+                    }
+                    continue;
+                }
                 sqlite3 *h = db.connection().handle();
                 sqlite3_stmt *st = nullptr;
-                QCOMPARE(sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr), SQLITE_OK);
+                QCOMPARE(sqlite3_prepare_v2(h, sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK);
                 sqlite3_bind_text16(st, 1, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
                 const int code = sqlite3_step(st) == SQLITE_DONE ? SQLITE_DONE : sqlite3_extended_errcode(h);
                 sqlite3_finalize(st);
-                const QString what =
-                    c.name + QStringLiteral(": ") + QString(text).replace(QChar(0), QStringLiteral("\\0"));
                 QVERIFY2(code == (text == head ? SQLITE_DONE : SQLITE_CONSTRAINT_CHECK), qPrintable(what));
             }
             ++tested;
@@ -421,18 +446,25 @@ void TestEngine::textEquality() {
     QFETCH(QString, stored);
     QFETCH(QString, typed);
     QFETCH(bool, equal);
-    TestDatabase db;
+    // The server's collation decides these otherwise: the differences the README lists.
+    static const QSet<QByteArray> serverDiffers{"ideographic space", "circled digits",
+                                                "ligature",          "compatibility ideograph",
+                                                "superscript",       "byte-order mark"};
+    const bool differs = engine() == EngineKind::Postgres && serverDiffers.contains(QTest::currentDataTag());
+    TestDatabase db(engine());
     db.exec(QStringLiteral("INSERT INTO customer (cus_number) VALUES (?)"), {stored});
     const qint64 found =
         db.scalar(QStringLiteral("select count(*) from customer where cus_number = ? COLLATE KTEXT"), {typed})
             .toLongLong();
-    QCOMPARE(found, equal ? 1 : 0);
+    QCOMPARE(found, equal != differs ? 1 : 0);
     QCOMPARE(TextCollation::compare(stored, typed) == 0, equal);
     QCOMPARE(TextCollation::compare(typed, stored) == 0, equal);
     QCOMPARE(TextCollation::fold(stored) == TextCollation::fold(typed), equal);
 }
 
 void TestEngine::textFoldIsCaseWidthAndSpacesOnly() {
+    if (engine() != EngineKind::Sqlite)
+        QSKIP("the fold and the file's collation; tst_textequality compares the server's");
     // Every character of the basic plane: folding twice changes nothing more, the order
     // agrees with the folded form, and Chinese characters are left as they are.
     QStringList chars;
@@ -459,7 +491,7 @@ void TestEngine::textFoldIsCaseWidthAndSpacesOnly() {
           << QStringLiteral("a\u3000b") << QStringLiteral("ab  ") << QStringLiteral("ＡＢ");
 
     // The engine (which compares the stored UTF-8) agrees: the same equality and the same order.
-    TestDatabase db;
+    TestDatabase db(engine());
     db.exec(QStringLiteral("CREATE TEMP TABLE t (a TEXT, b TEXT)"));
     QSet<QString> folds;
     for (qsizetype at = 0; at < chars.size(); at += 500) {
@@ -485,7 +517,7 @@ void TestEngine::textFoldIsCaseWidthAndSpacesOnly() {
 }
 
 void TestEngine::groupByFoldsLikeEquality() {
-    TestDatabase db;
+    TestDatabase db(engine());
     for (const QString &shop : {QStringLiteral("CoCo"), QStringLiteral("coco "), QStringLiteral("ＣＯＣＯ"),
                                 QStringLiteral("五十嵐"), QStringLiteral("五十嵐")})
         db.addMenu(shop, QStringLiteral("茶類"), QStringLiteral("綠茶"), QStringLiteral("中"), 30);
@@ -496,7 +528,7 @@ void TestEngine::groupByFoldsLikeEquality() {
 }
 
 void TestEngine::statementsAndErrors() {
-    TestDatabase db;
+    TestDatabase db(engine());
     Statement st;
     st.add(QStringLiteral("select"));
     st.add(QStringLiteral("  Sum(ord_pric)"));
@@ -513,7 +545,8 @@ void TestEngine::statementsAndErrors() {
         QFAIL("a syntax error passed");
     } catch (const DbError &e) {
         QVERIFY2(e.message().contains(QStringLiteral("syntax error")), qPrintable(e.message()));
-        QCOMPARE(e.code(), 1);
+        QCOMPARE(e.engineCode(),
+                 engine() == EngineKind::Sqlite ? QStringLiteral("1") : QStringLiteral("42601"));
         QCOMPARE(e.statement(), bad.text()); // for the log, beside the engine's message
     }
     Statement missingValue;
@@ -533,10 +566,14 @@ void TestEngine::statementsAndErrors() {
 }
 
 void TestEngine::accountNamesAreUnique() {
-    TestDatabase db;
+    TestDatabase db(engine());
     db.exec(QStringLiteral("INSERT INTO customer (cus_number) VALUES ('admin')"));
-    QVERIFY_THROWS_EXCEPTION(DbError,
-                             db.exec(QStringLiteral("INSERT INTO customer (cus_number) VALUES ('Admin')")));
+    try {
+        db.exec(QStringLiteral("INSERT INTO customer (cus_number) VALUES ('Admin')"));
+        QFAIL("a second admin was stored");
+    } catch (const DbError &e) {
+        QCOMPARE(e.category(), DbError::Category::Duplicate);
+    }
     QCOMPARE(countOf(db, QStringLiteral("customer")), 1);
 }
 
