@@ -2,9 +2,11 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(EngineKind)
-
 void EngineTestCase::initTestCase_data() {
+    addEngineRows();
+}
+
+void EngineTestCase::addEngineRows() {
     QTest::addColumn<EngineKind>("engine");
     QTest::newRow("sqlite") << EngineKind::Sqlite;
     QTest::newRow("postgresql") << EngineKind::Postgres;
