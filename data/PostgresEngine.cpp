@@ -10,7 +10,18 @@
 #include "Schema.h"
 #include "StatementRewriter.h"
 
+#include <algorithm>
 #include <optional>
+
+namespace {
+
+//! The server's lock_timeout for a busy timeout: its 0 would mean waiting for ever, where ours
+//! means not waiting, so the shortest wait stands for it.
+int lockTimeoutMs(int busyTimeoutMs) {
+    return std::max(busyTimeoutMs, 1);
+}
+
+} // namespace
 
 PostgresEngine::~PostgresEngine() {
     close();
@@ -29,7 +40,7 @@ PGconn *PostgresEngine::connect(const QString &url, const EngineOptions &options
     // Later keywords override what the URL says: our encoding and session settings always hold.
     const QByteArray settings =
         QStringLiteral("-c DateStyle=ISO,YMD -c lock_timeout=%1 -c default_transaction_read_only=%2")
-            .arg(options.busyTimeoutMs)
+            .arg(lockTimeoutMs(options.busyTimeoutMs))
             .arg(options.forceReadOnly ? QStringLiteral("on") : QStringLiteral("off"))
             .toUtf8();
     const char *keys[] = {"dbname", "client_encoding", "options", "application_name", nullptr};
@@ -71,7 +82,8 @@ void PostgresEngine::reconnect() {
 
 void PostgresEngine::setBusyTimeoutMs(int ms) {
     m_options.busyTimeoutMs = ms;
-    if (m_connection) PostgresResult::exec(m_connection, QStringLiteral("SET lock_timeout = %1").arg(ms));
+    if (m_connection)
+        PostgresResult::exec(m_connection, QStringLiteral("SET lock_timeout = %1").arg(lockTimeoutMs(ms)));
 }
 
 QStringList PostgresEngine::schemaProblems() {
