@@ -9,6 +9,11 @@
 
 namespace {
 
+//! A refusal with the category the engines give the same failure.
+DbError refusal(const QString &message, DbError::Category category = DbError::Category::BadValue) {
+    return DbError(message).categorised(category);
+}
+
 QString mismatch(const QString &text, const QString &what, const QString &column) {
     return QStringLiteral("Data type mismatch in criteria expression: '%1' is not %2 for column %3.")
         .arg(text, what, column);
@@ -89,7 +94,7 @@ QVariant ValueConverter::toInteger(const ColumnInfo &column, const QVariant &val
         if (value.toLongLong() >= std::numeric_limits<qint32>::min() &&
             value.toLongLong() <= std::numeric_limits<qint32>::max())
             return QVariant(value.toLongLong());
-        throw DbError(QStringLiteral("Numeric value out of range: %1 is too large for column %2.")
+        throw refusal(QStringLiteral("Numeric value out of range: %1 is too large for column %2.")
                           .arg(QString::number(value.toLongLong()), column.name));
     case QMetaType::Bool:
         return QVariant(qint64(value.toBool() ? 1 : 0));
@@ -113,11 +118,11 @@ QVariant ValueConverter::toInteger(const ColumnInfo &column, const QVariant &val
     // Only optional spaces, an optional sign and decimal digits: no fractions, no exponents.
     static const QRegularExpression digits(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
     if (!isText(value) || !digits.match(text).hasMatch())
-        throw DbError(mismatch(text, QStringLiteral("a whole number"), column.name));
+        throw refusal(mismatch(text, QStringLiteral("a whole number"), column.name));
     bool ok = false;
     const qint64 n = text.trimmed().toLongLong(&ok);
     if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-        throw DbError(QStringLiteral("Numeric value out of range: '%1' is too large for column %2.")
+        throw refusal(QStringLiteral("Numeric value out of range: '%1' is too large for column %2.")
                           .arg(text.trimmed(), column.name));
     return QVariant(n);
 }
@@ -167,7 +172,7 @@ QVariant ValueConverter::toDate(const ColumnInfo &column, const QVariant &value)
     else if (isText(value))
         d = parseDate(value.toString());
     if (!d.isValid() || d.year() < 1 || d.year() > 9999)
-        throw DbError(mismatch(value.toString(), QStringLiteral("a valid date"), column.name));
+        throw refusal(mismatch(value.toString(), QStringLiteral("a valid date"), column.name));
     return QVariant(d.toString(Qt::ISODate));
 }
 
@@ -180,7 +185,7 @@ QVariant ValueConverter::toTime(const ColumnInfo &column, const QVariant &value)
     else if (isText(value))
         t = parseTime(value.toString());
     if (!t.isValid() || t.second() != 0 || t.msec() != 0)
-        throw DbError(
+        throw refusal(
             mismatch(value.toString(), QStringLiteral("a time of day in hours and minutes"), column.name));
     return QVariant(t.toString(QStringLiteral("HH:mm")));
 }
@@ -189,11 +194,11 @@ QVariant ValueConverter::toText(const ColumnInfo &column, const QVariant &value)
     const QString text = value.toString();
     // Invalid UTF-16 would be stored garbled, and tools read a NUL as the end of the text.
     if (!text.isValidUtf16())
-        throw DbError(QStringLiteral("The text for column %1 is not valid Unicode (a broken character at "
+        throw refusal(QStringLiteral("The text for column %1 is not valid Unicode (a broken character at "
                                      "position %2); nothing was stored.")
                           .arg(column.name, QString::number(brokenAt(text) + 1)));
     if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
-        throw DbError(QStringLiteral("The text for column %1 holds a NUL character at position %2; nothing "
+        throw refusal(QStringLiteral("The text for column %1 holds a NUL character at position %2; nothing "
                                      "was stored.")
                           .arg(column.name, QString::number(nul + 1)));
     // Sizes count characters as the engine's length() does: a surrogate pair is one.
@@ -201,9 +206,10 @@ QVariant ValueConverter::toText(const ColumnInfo &column, const QVariant &value)
     for (QChar c : text)
         chars -= c.isLowSurrogate() ? 1 : 0;
     if (column.size > 0 && chars > column.size)
-        throw DbError(
+        throw refusal(
             QStringLiteral("The field is too small to accept the amount of data you attempted to add: "
                            "'%1' has %2 characters, column %3 holds at most %4.")
-                .arg(text, QString::number(chars), column.name, QString::number(column.size)));
+                .arg(text, QString::number(chars), column.name, QString::number(column.size)),
+            DbError::Category::TooLong);
     return QVariant(text);
 }

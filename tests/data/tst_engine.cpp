@@ -115,6 +115,7 @@ void TestEngine::integerConversions() {
         QFAIL("the value was stored");
     } catch (const DbError &e) {
         QVERIFY2(e.message().contains(QStringLiteral("ord_pric")), qPrintable(e.message()));
+        QCOMPARE(e.category(), DbError::Category::BadValue);
         QVERIFY2(e.message().contains(QLatin1Char('\'') + text.toString().trimmed()),
                  qPrintable(e.message()));
     }
@@ -282,6 +283,7 @@ void TestEngine::textLengths() {
     } catch (const DbError &e) {
         QVERIFY2(e.message().contains(QStringLiteral("too small")), qPrintable(e.message()));
         QVERIFY(e.message().contains(QStringLiteral("cus_name")));
+        QCOMPARE(e.category(), DbError::Category::TooLong);
     }
     QCOMPARE(countOf(db, QStringLiteral("customer")), 2);
 
@@ -310,6 +312,7 @@ void TestEngine::textLengths() {
             QFAIL("invalid text was stored");
         } catch (const DbError &e) {
             QVERIFY2(e.message().contains(QStringLiteral("ord_note")), qPrintable(e.message()));
+            QCOMPARE(e.category(), DbError::Category::BadValue);
             QVERIFY2(e.message().contains(text.contains(QChar(0)) ? QStringLiteral("NUL character")
                                                                   : QStringLiteral("not valid Unicode")),
                      qPrintable(e.message()));
