@@ -24,6 +24,7 @@ private slots:
     void writerWaitsForAShortLock();
     void severalProcessesWriteAtOnce_data() { EngineTestCase::addEngineRows(); }
     void severalProcessesWriteAtOnce();
+    void openDatasetHoldsNoLock_data() { EngineTestCase::addEngineRows(); }
     void openDatasetHoldsNoLock();
     void oddCharactersInThePath();
 
@@ -277,7 +278,8 @@ void TestFaults::severalProcessesWriteAtOnce() {
 }
 
 void TestFaults::openDatasetHoldsNoLock() {
-    TestDatabase db;
+    QFETCH(EngineKind, engine);
+    TestDatabase db(engine);
     for (int i = 0; i < 300; ++i)
         db.addMenu(QStringLiteral("店"), QStringLiteral("茶類"), QStringLiteral("品%1").arg(i),
                    QStringLiteral("中"), 30);
