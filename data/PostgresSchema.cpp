@@ -22,7 +22,9 @@ QString columnDefinition(const ColumnInfo &c) {
             .arg(n)
             .arg(c.size);
     case ColumnKind::Date:
-        return n + QStringLiteral(" date");
+        // Only the years that read back as yyyy-MM-dd: the type itself takes BC and beyond 9999.
+        return QStringLiteral("%1 date CONSTRAINT %1_iso CHECK (%1 BETWEEN '0001-01-01' AND '9999-12-31')")
+            .arg(n);
     case ColumnKind::Time:
         // Minutes only, and no 24:00, which the type itself would take.
         return QStringLiteral(

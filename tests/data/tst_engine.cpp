@@ -342,8 +342,11 @@ void TestEngine::engineRefusesWhatBypassesConversion() {
         QVERIFY(e.message().contains(QStringLiteral("men_name_len")));
         QCOMPARE(e.category(), DbError::Category::TooLong);
     }
-    QVERIFY_THROWS_EXCEPTION(DbError,
-                             db.exec(QStringLiteral("INSERT INTO ordern (ord_date) VALUES ('2026-02-30')")));
+    // Days that do not exist, and years that do not read back as yyyy-MM-dd.
+    for (const char *date : {"2026-02-30", "10000-01-01", "0001-01-01 BC"})
+        QVERIFY_THROWS_EXCEPTION(
+            DbError,
+            db.exec(QStringLiteral("INSERT INTO ordern (ord_date) VALUES ('%1')").arg(QLatin1String(date))));
     const QString shortTime = QStringLiteral("INSERT INTO ordern (ord_time) VALUES ('7:5')");
     if (file) {
         QVERIFY_THROWS_EXCEPTION(DbError, db.exec(shortTime));
