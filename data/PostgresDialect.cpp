@@ -20,6 +20,12 @@ QString PostgresDialect::translate(const QString &text) {
             const qsizetype stop = end < 0 ? text.size() : end;
             out += QStringView(text).mid(i, stop - i);
             i = stop - 1;
+        } else if (c == QLatin1Char('/') && i + 1 < text.size() && text[i + 1] == QLatin1Char('*')) {
+            // Ends at the first "*/", as the file's engine reads it.
+            const qsizetype end = text.indexOf(QStringLiteral("*/"), i + 2);
+            const qsizetype stop = end < 0 ? text.size() : end + 2;
+            out += QStringView(text).mid(i, stop - i);
+            i = stop - 1;
         } else if (c == QLatin1Char('?')) {
             out += QLatin1Char('$') + QString::number(++number);
         } else {

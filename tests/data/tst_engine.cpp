@@ -555,6 +555,12 @@ void TestEngine::statementsAndErrors() {
                  engine() == EngineKind::Sqlite ? QStringLiteral("1") : QStringLiteral("42601"));
         QCOMPARE(e.statement(), bad.text()); // for the log, beside the engine's message
     }
+    // A '?' in a comment or a literal is no placeholder.
+    QCOMPARE(db.scalar(QStringLiteral(
+                           "select count(*) /* ? */ from menu where men_name <> '?' and men_price = ? -- ?"),
+                       {30})
+                 .toLongLong(),
+             0);
     Statement missingValue;
     missingValue.add(QStringLiteral("select * from menu where men_name = ?"));
     QVERIFY_THROWS_EXCEPTION(DbError, db.connection().select(missingValue));
