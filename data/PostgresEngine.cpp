@@ -206,8 +206,9 @@ int PostgresEngine::execute(const QString &text, const QVector<QVariant> &values
             }
             if (failure) throw *failure;
             if (!r.get()) throw PostgresResult::error(nullptr, m_connection, text);
-            if (!key.isEmpty() && PQntuples(r.get()) > 0)
-                m_lastInsertId = QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+            // The keys come in the order the rows went in: the last is the last inserted.
+            if (const int rows = PQntuples(r.get()); !key.isEmpty() && rows > 0)
+                m_lastInsertId = QByteArray(PQgetvalue(r.get(), rows - 1, 0)).toLongLong();
             return QByteArray(PQcmdTuples(r.get())).toInt();
         },
         true);

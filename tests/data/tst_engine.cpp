@@ -572,6 +572,11 @@ void TestEngine::statementsAndErrors() {
     unknown.bindFor(QStringLiteral("no_such_column"), QStringLiteral("x"));
     QVERIFY_THROWS_EXCEPTION(DbError, db.connection().execute(unknown));
 
+    // The key of the last row a statement inserted, however many it inserted.
+    db.exec(QStringLiteral("INSERT INTO menu (men_name) VALUES ('a'), ('b')"));
+    QCOMPARE(db.connection().lastInsertId(),
+             db.scalar(QStringLiteral("select max(men_id) from menu")).toLongLong());
+
     Connection closed;
     QVERIFY_THROWS_EXCEPTION(DbError, closed.select(st));
     QVERIFY_THROWS_EXCEPTION(DbError, closed.execute(st));
