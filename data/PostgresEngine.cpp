@@ -196,6 +196,10 @@ int PostgresEngine::execute(const QString &text, const QVector<QVariant> &values
         [&] {
             if (!m_connection)
                 throw DbError(QStringLiteral("Operation is not allowed when the connection is closed."));
+            // Refused as the server refuses a NUL it is sent; nothing is stored.
+            if (params.textWithNul() >= 0)
+                throw DbError(QStringLiteral("invalid byte sequence for encoding \"UTF8\": 0x00"), 0, text)
+                    .categorised(DbError::Category::BadValue, QStringLiteral("22021"));
             send(engineText, params, false);
             PostgresResult r;
             std::optional<DbError> failure;

@@ -1,7 +1,5 @@
 #include "PostgresParams.h"
 
-#include "DbError.h"
-
 #include <QDate>
 #include <QTime>
 
@@ -18,6 +16,7 @@ PostgresParams::PostgresParams(const QVector<QVariant> &values) {
         unsigned int type = 0;
         int format = 0;
         QByteArray text;
+        bool null = v.isNull();
         switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {
         case QMetaType::UnknownType:
             break;
@@ -44,20 +43,24 @@ PostgresParams::PostgresParams(const QVector<QVariant> &values) {
         case QMetaType::QTime:
             text = v.toTime().toString(QStringLiteral("HH:mm")).toUtf8();
             break;
-        default:
-            text = v.toString().toUtf8();
+        default: {
+            const QString s = v.toString();
+            if (s.contains(QChar(0))) {
+                // The client library takes text as a C string and would send only the part
+                // before the NUL: another text.
+                null = true;
+                if (m_textWithNul < 0) m_textWithNul = int(m_data.size());
+            }
+            text = s.toUtf8();
         }
-        // Text goes to the client library as a C string, which would end at the NUL and store
-        // only the part before it: refuse it as the server refuses a NUL it is sent.
-        if (format == 0 && text.contains('\0'))
-            throw DbError(QStringLiteral("invalid byte sequence for encoding \"UTF8\": 0x00"))
-                .categorised(DbError::Category::BadValue, QStringLiteral("22021"));
+        }
         m_data.append(text);
         m_types.append(type);
         m_lengths.append(int(text.size()));
         m_formats.append(format);
+        m_null.append(null);
     }
     // Taken once every value is in place, so no buffer moves afterwards; a null sends no pointer.
     for (qsizetype i = 0; i < values.size(); ++i)
-        m_pointers.append(values[i].isNull() ? nullptr : m_data[i].constData());
+        m_pointers.append(m_null[i] ? nullptr : m_data[i].constData());
 }

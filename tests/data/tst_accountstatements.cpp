@@ -266,6 +266,12 @@ void TestAccountStatements::subvertingInputsFindNoOne_data() {
     QTest::newRow("stacked") << QStringLiteral("admin\"; delete from customer; --") << QStringLiteral("x");
     QTest::newRow("union") << QStringLiteral("x\" union select 1,'a','Boss','p','g',3 --")
                            << QStringLiteral("p");
+    // No stored text holds a NUL, so a typed text with one equals none, whatever follows it.
+    QTest::newRow("NUL ends the account")
+        << QStringLiteral("admin") + QChar(0) + QStringLiteral("x") << QStringLiteral("secret");
+    QTest::newRow("NUL ends the password")
+        << QStringLiteral("amy") << QStringLiteral("pw") + QChar(0) + QStringLiteral("\" or \"\"=\"");
+    QTest::newRow("NUL alone") << QString(QChar(0)) << QString(QChar(0));
 }
 
 void TestAccountStatements::subvertingInputsFindNoOne() {
