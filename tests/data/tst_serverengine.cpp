@@ -73,6 +73,22 @@ void TestServerEngine::schemaIsMadeOnceAndChecked() {
     again.setDatabaseFile(db.path());
     QVERIFY_THROWS_EXCEPTION(DbError, again.open());
     QVERIFY(!again.isOpen());
+
+    // Messages name the database a URL gives, never the password it carries, in either spelling.
+    const QString withPassword = QString(db.path()).replace(QStringLiteral("@"), QStringLiteral(":pw-1@"));
+    for (const QString &url : {withPassword, withPassword + QStringLiteral("?password=pw-2"),
+                               withPassword + QStringLiteral("_missing?sslmode=disable&password=pw-3"),
+                               withPassword + QStringLiteral("?password")}) {
+        Connection other;
+        other.setDatabaseFile(url);
+        try {
+            other.open();
+            QFAIL("opened a database that is not ours");
+        } catch (const DbError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("postgresql://")), qPrintable(e.message()));
+            QVERIFY2(!e.message().contains(QStringLiteral("pw-")), qPrintable(e.message()));
+        }
+    }
 }
 
 void TestServerEngine::failuresCarryTheirCategory() {
