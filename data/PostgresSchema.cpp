@@ -49,6 +49,105 @@ QString expectedType(const ColumnInfo &c) {
     return QString();
 }
 
+//! The name of the CHECK our schema gives `c`; empty for a column without one.
+QString checkName(const ColumnInfo &c) {
+    switch (c.kind) {
+    case ColumnKind::Text:
+        return c.name + QStringLiteral("_len");
+    case ColumnKind::Date:
+        return c.name + QStringLiteral("_iso");
+    case ColumnKind::Time:
+        return c.name + QStringLiteral("_minute");
+    default:
+        return QString();
+    }
+}
+
+//! What the CHECK of `c` holds the column to, as a problem names it.
+QString checkRule(const ColumnInfo &c) {
+    switch (c.kind) {
+    case ColumnKind::Text:
+        return QStringLiteral("%1 characters, trailing spaces counted").arg(c.size);
+    case ColumnKind::Date:
+        return QStringLiteral("the years 1 to 9999");
+    default:
+        return QStringLiteral("whole minutes of one day");
+    }
+}
+
+//! A select that reads true when `expression`, the server's text of the CHECK of `c`, lets in
+//! the values our CHECK lets in and refuses the others: the values at its limits, each standing
+//! in for the column under its name. Read-only; the expression is never stored anywhere.
+QString checkProbe(const ColumnInfo &c, const QString &expression) {
+    QStringList rows;
+    const auto row = [&](const QString &literal, bool allowed) {
+        rows << QStringLiteral("(%1, %2)")
+                    .arg(literal, allowed ? QStringLiteral("true") : QStringLiteral("false"));
+    };
+    switch (c.kind) {
+    case ColumnKind::Text: {
+        const QString fits(c.size, QLatin1Char('x'));
+        row(QStringLiteral("'%1'::bpchar").arg(fits), true);
+        row(QStringLiteral("'%1x'::bpchar").arg(fits), false);
+        row(QStringLiteral("'%1 '::bpchar").arg(fits), false);
+        break;
+    }
+    case ColumnKind::Date:
+        for (const char *day : {"0001-01-01", "9999-12-31"})
+            row(QStringLiteral("date '%1'").arg(QLatin1String(day)), true);
+        for (const char *day : {"0001-12-31 BC", "10000-01-01"})
+            row(QStringLiteral("date '%1'").arg(QLatin1String(day)), false);
+        break;
+    default:
+        for (const char *time : {"00:00", "23:59"})
+            row(QStringLiteral("'%1'::time(0)").arg(QLatin1String(time)), true);
+        for (const char *time : {"23:59:30", "24:00"})
+            row(QStringLiteral("'%1'::time(0)").arg(QLatin1String(time)), false);
+    }
+    // A CHECK lets a row in unless its expression is false.
+    return QStringLiteral("SELECT coalesce(bool_and(coalesce((%1), true) = allowed), false) "
+                          "FROM (VALUES %2) AS probe(%3, allowed)")
+        .arg(expression, rows.join(QStringLiteral(", ")), c.name);
+}
+
+//! Which of `probes` read true, in one read-only transaction, so no expression can change
+//! anything; a probe whose expression cannot run on its column alone reads false.
+QVector<bool> probesHold(PGconn *connection, const QStringList &probes) {
+    const auto run = [&](const QStringList &some) {
+        QStringList columns;
+        for (const QString &p : some)
+            columns << QLatin1Char('(') + p + QLatin1Char(')');
+        PostgresResult::exec(connection, QStringLiteral("BEGIN READ ONLY"));
+        try {
+            const PostgresResult r = PostgresResult::exec(connection, QStringLiteral("SELECT ") +
+                                                                          columns.join(QStringLiteral(", ")));
+            PostgresResult::exec(connection, QStringLiteral("ROLLBACK"));
+            QVector<bool> out;
+            for (int i = 0; i < some.size(); ++i)
+                out << (r.text(0, i) == QLatin1String("t"));
+            return out;
+        } catch (const DbError &) {
+            PQclear(PQexec(connection, "ROLLBACK"));
+            throw;
+        }
+    };
+    if (probes.isEmpty()) return {};
+    try {
+        return run(probes);
+    } catch (const DbError &) {
+        // One of them cannot run: each on its own tells which.
+        QVector<bool> out;
+        for (const QString &p : probes) {
+            try {
+                out << run({p}).first();
+            } catch (const DbError &) {
+                out << false;
+            }
+        }
+        return out;
+    }
+}
+
 } // namespace
 
 QStringList PostgresSchema::createStatements() {
@@ -103,7 +202,8 @@ QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog)
                 "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum"));
         checks = PostgresResult::exec(
             connection,
-            QStringLiteral("SELECT conname FROM pg_constraint WHERE contype = 'c' AND conrelid IN "
+            QStringLiteral("SELECT conname, pg_get_expr(conbin, conrelid) FROM pg_constraint "
+                           "WHERE contype = 'c' AND conrelid IN "
                            "(to_regclass('customer'), to_regclass('menu'), to_regclass('ordern'))"));
         unique = PostgresResult::exec(
             connection,
@@ -113,9 +213,11 @@ QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog)
     } catch (const DbError &e) {
         return {e.message()};
     }
-    QStringList checkNames;
+    // Each found CHECK of ours with the select that tries it, run together at the end.
+    QVector<QPair<const ColumnInfo *, QString>> probed;
+    QHash<QString, QString> checkExpressions;
     for (int r = 0; r < PQntuples(checks.get()); ++r)
-        checkNames << checks.text(r, 0);
+        checkExpressions.insert(checks.text(r, 0), checks.text(r, 1));
 
     for (const TableInfo &t : Schema::tables()) {
         QStringList names;
@@ -140,8 +242,14 @@ QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog)
                 (columns.text(r, 6) != QLatin1String("ktext") || columns.text(r, 7) != QLatin1String("f")))
                 problems << QStringLiteral("Column '%1' does not compare text with the collation ktext.")
                                 .arg(c->name);
-            if (c->kind == ColumnKind::Text && !checkNames.contains(c->name + QStringLiteral("_len")))
-                problems << QStringLiteral("Column '%1' has no size check %1_len.").arg(c->name);
+            const QString check = checkName(*c);
+            if (check.isEmpty()) continue;
+            if (!checkExpressions.contains(check))
+                problems << (c->kind == ColumnKind::Text ? QStringLiteral("Column '%1' has no size check %2.")
+                                                         : QStringLiteral("Column '%1' has no check %2."))
+                                .arg(c->name, check);
+            else
+                probed.append({c, checkProbe(*c, checkExpressions.value(check))});
         }
         if (names.isEmpty()) {
             problems << QStringLiteral("Table '%1' is missing.").arg(t.name);
@@ -158,6 +266,16 @@ QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog)
                 problems << QStringLiteral("The columns of table 'customer' are not in the order %1.")
                                 .arg(wanted.join(QStringLiteral(", ")));
         }
+    }
+    QStringList probes;
+    for (const auto &p : std::as_const(probed))
+        probes << p.second;
+    const QVector<bool> held = probesHold(connection, probes);
+    for (qsizetype i = 0; i < probed.size(); ++i) {
+        const ColumnInfo &c = *probed[i].first;
+        if (!held[i])
+            problems << QStringLiteral("Check %1 does not hold column '%2' to %3.")
+                            .arg(checkName(c), c.name, checkRule(c));
     }
     if (!catalog->tables.isEmpty() && unique.text(0, 0) == QLatin1String("0"))
         problems << QStringLiteral("Account names (customer.cus_number) are not unique.");
