@@ -43,20 +43,25 @@ PostgresEngine::~PostgresEngine() {
 PGconn *PostgresEngine::connect(const QString &url, const EngineOptions &options) {
     char *parseError = nullptr;
     const QByteArray dbname = url.toUtf8();
+    QByteArray urlOptions;
     if (PQconninfoOption *parsed = PQconninfoParse(dbname.constData(), &parseError)) {
+        for (const PQconninfoOption *o = parsed; o->keyword; ++o)
+            if (qstrcmp(o->keyword, "options") == 0 && o->val) urlOptions = o->val;
         PQconninfoFree(parsed);
     } else {
         const QString why = QString::fromUtf8(parseError ? parseError : "out of memory").trimmed();
         PQfreemem(parseError);
         throw DbError(QStringLiteral("Cannot read the database address '%1': %2").arg(shown(url), why));
     }
-    // Later keywords override what the URL says: our encoding and session settings always hold.
+    // Later keywords override what the URL says, and a later -c setting an earlier one: the URL's
+    // own settings (a schema, say) hold, but our encoding and session settings always win.
     const QByteArray settings =
-        QStringLiteral("-c DateStyle=ISO,YMD -c lock_timeout=%1 -c default_transaction_read_only=%2")
+        urlOptions +
+        QStringLiteral(" -c DateStyle=ISO,YMD -c lock_timeout=%1 -c default_transaction_read_only=%2")
             .arg(lockTimeoutMs(options.busyTimeoutMs))
             .arg(options.forceReadOnly ? QStringLiteral("on") : QStringLiteral("off"))
             .toUtf8();
-    const char *keys[] = {"dbname", "client_encoding", "options", "application_name", nullptr};
+    const char *keys[] = {"dbname", "client_encoding", "options", "fallback_application_name", nullptr};
     const char *values[] = {dbname.constData(), "UTF8", settings.constData(), "kelvaro", nullptr};
     PGconn *c = PQconnectdbParams(keys, values, 1);
     if (PQstatus(c) != CONNECTION_OK) {

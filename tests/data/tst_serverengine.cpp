@@ -18,6 +18,7 @@ private slots:
     void failuresCarryTheirCategory();
     void lockedRowsWaitThenReportBusy();
     void lostConnectionIsOpenedAgain();
+    void settingsOfTheUrlHoldBesideOurs();
 
 private:
     static DbError::Category categoryOf(Connection &c, const QString &sql, const QVariantList &values);
@@ -218,6 +219,33 @@ void TestServerEngine::lostConnectionIsOpenedAgain() {
     } catch (const DbError &e) {
         QCOMPARE(e.category(), DbError::Category::ConnectionLost);
     }
+}
+
+void TestServerEngine::settingsOfTheUrlHoldBesideOurs() {
+    // An office given a schema of its own in a shared database names it in the URL; the URL's
+    // settings hold, except those every session needs as ours (the date style among them).
+    TestDatabase db(EngineKind::Postgres);
+    db.exec(QStringLiteral("create schema kv"));
+    const QString url = db.path() + QStringLiteral("?application_name=office&options=-c%20search_path%3Dkv"
+                                                   "%20-c%20DateStyle%3DSQL,DMY%20-c%20lock_timeout%3D0");
+    Engine::createDatabase(url);
+    Connection c;
+    c.setDatabaseFile(url);
+    c.setBusyTimeoutMs(1234);
+    c.open();
+    Statement add;
+    add.add(QStringLiteral("INSERT INTO menu (men_name) VALUES ('kv')"));
+    c.execute(add);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from kv.menu")).toInt(), 1);
+    QCOMPARE(count(db, QStringLiteral("menu")), 0);
+    Statement settings;
+    settings.add(QStringLiteral("SELECT current_schema(), current_setting('DateStyle'), "
+                                "current_setting('lock_timeout'), current_setting('application_name')"));
+    const ResultSet rs = c.select(settings);
+    QCOMPARE(rs.value(0, 0).toString(), QStringLiteral("kv"));
+    QCOMPARE(rs.value(0, 1).toString(), QStringLiteral("ISO, YMD"));
+    QCOMPARE(rs.value(0, 2).toString(), QStringLiteral("1234ms"));
+    QCOMPARE(rs.value(0, 3).toString(), QStringLiteral("office"));
 }
 
 QTEST_GUILESS_MAIN(TestServerEngine)
