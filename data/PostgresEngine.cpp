@@ -57,9 +57,10 @@ PGconn *PostgresEngine::connect(const QString &url, const EngineOptions &options
     // own settings (a schema, say) hold, but our encoding and session settings always win.
     const QByteArray settings =
         urlOptions +
-        QStringLiteral(" -c DateStyle=ISO,YMD -c lock_timeout=%1 -c default_transaction_read_only=%2")
+        QStringLiteral(" -c DateStyle=ISO,YMD -c lock_timeout=%1%2")
             .arg(lockTimeoutMs(options.busyTimeoutMs))
-            .arg(options.forceReadOnly ? QStringLiteral("on") : QStringLiteral("off"))
+            // Never "off": a server that keeps this role read-only is obeyed.
+            .arg(options.forceReadOnly ? QStringLiteral(" -c default_transaction_read_only=on") : QString())
             .toUtf8();
     const char *keys[] = {"dbname", "client_encoding", "options", "fallback_application_name", nullptr};
     const char *values[] = {dbname.constData(), "UTF8", settings.constData(), "kelvaro", nullptr};
@@ -84,6 +85,19 @@ void PostgresEngine::open(const QString &url, const EngineOptions &options) {
         close();
         throw DbError(QStringLiteral("'%1' is not a Kelvaro database: %2")
                           .arg(shown(url), problems.join(QLatin1Char(' '))));
+    }
+    // Asked once: outside a transaction block, transaction_read_only is the session's default.
+    try {
+        m_sessionReadOnly =
+            PostgresResult::exec(
+                m_connection, QStringLiteral("SELECT current_setting('transaction_read_only') = 'on' OR NOT ("
+                                             "has_table_privilege('customer', 'INSERT, UPDATE, DELETE') OR "
+                                             "has_table_privilege('menu', 'INSERT, UPDATE, DELETE') OR "
+                                             "has_table_privilege('ordern', 'INSERT, UPDATE, DELETE'))"))
+                .text(0, 0) == QLatin1String("t");
+    } catch (const DbError &) {
+        close();
+        throw;
     }
 }
 

@@ -23,7 +23,9 @@ public:
     void open(const QString &url, const EngineOptions &options) override;
     void close() override;
     bool isOpen() const override { return m_connection != nullptr; }
-    bool readOnly() const override { return m_options.forceReadOnly; }
+    //! Read-only by request, or because the session may not write: the server keeps it read-only
+    //! (a standby, the role's or database's default) or the role may change none of our tables.
+    bool readOnly() const override { return m_options.forceReadOnly || m_sessionReadOnly; }
     void setBusyTimeoutMs(int ms) override;
 
     ResultSet select(const QString &text, const QVector<QVariant> &values, bool keyed) override;
@@ -54,6 +56,7 @@ private:
     EngineOptions m_options;
     PostgresCatalog m_catalog;
     qint64 m_lastInsertId = 0;
+    bool m_sessionReadOnly = false;
     //! The statement being tried never reached the server.
     bool m_unsent = false;
 };

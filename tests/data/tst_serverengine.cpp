@@ -6,6 +6,7 @@
 #include "DbError.h"
 #include "Engine.h"
 #include "PostgresCluster.h"
+#include "ResultSet.h"
 #include "TestDatabase.h"
 
 #include <QProcess>
@@ -19,6 +20,7 @@ private slots:
     void lockedRowsWaitThenReportBusy();
     void lostConnectionIsOpenedAgain();
     void settingsOfTheUrlHoldBesideOurs();
+    void rolesThatMayNotWriteOpenReadOnly();
 
 private:
     static DbError::Category categoryOf(Connection &c, const QString &sql, const QVariantList &values);
@@ -246,6 +248,41 @@ void TestServerEngine::settingsOfTheUrlHoldBesideOurs() {
     QCOMPARE(rs.value(0, 1).toString(), QStringLiteral("ISO, YMD"));
     QCOMPARE(rs.value(0, 2).toString(), QStringLiteral("1234ms"));
     QCOMPARE(rs.value(0, 3).toString(), QStringLiteral("office"));
+}
+
+void TestServerEngine::rolesThatMayNotWriteOpenReadOnly() {
+    // A role the server keeps read-only, and one granted reading only: each opens as a read-only
+    // file does, nothing offered for editing and nothing written; a role that may write does not.
+    TestDatabase db(EngineKind::Postgres);
+    db.addMenu(QStringLiteral("店"), QStringLiteral("茶類"), QStringLiteral("綠茶"), QStringLiteral("中"),
+               30);
+    QVERIFY(!db.connection().isReadOnly());
+    for (const char *role : {"office_reader", "office_viewer"})
+        db.exec(QStringLiteral("create role %1 login").arg(QLatin1String(role)));
+    db.exec(QStringLiteral("grant usage on schema public to office_reader, office_viewer"));
+    db.exec(
+        QStringLiteral("grant select, insert, update, delete on customer, menu, ordern to office_reader"));
+    db.exec(QStringLiteral("alter role office_reader set default_transaction_read_only = on"));
+    db.exec(QStringLiteral("grant select on customer, menu, ordern to office_viewer"));
+    const QString user = db.path().section(QLatin1Char('@'), 0, 0).section(QLatin1Char('/'), -1);
+    for (const char *role : {"office_reader", "office_viewer"}) {
+        Connection c;
+        c.setDatabaseFile(
+            QString(db.path()).replace(user + QLatin1Char('@'), QLatin1String(role) + QLatin1Char('@')));
+        c.open();
+        QVERIFY2(c.isReadOnly(), role);
+        Dataset ds(QStringLiteral("ds"));
+        ds.setConnection(&c);
+        ds.statement().add(QStringLiteral("select * from menu"));
+        ds.open();
+        QVERIFY(!ds.canModify());
+        QVERIFY_THROWS_EXCEPTION(DbError, ds.deleteRecord());
+        QCOMPARE(categoryOf(c, QStringLiteral("INSERT INTO menu (men_name) VALUES ('x')"), {}),
+                 DbError::Category::Other);
+        QCOMPARE(count(db, QStringLiteral("menu")), 1);
+    }
+    db.exec(QStringLiteral("alter role office_reader reset default_transaction_read_only"));
+    db.exec(QStringLiteral("drop owned by office_reader, office_viewer"));
 }
 
 QTEST_GUILESS_MAIN(TestServerEngine)
