@@ -110,6 +110,28 @@ QString checkProbe(const ColumnInfo &c, const QString &expression) {
         .arg(expression, rows.join(QStringLiteral(", ")), c.name);
 }
 
+//! A select that reads true when the collation ktext tells apart exactly the texts it should:
+//! letter case and width ignored, accents and letters counted.
+QString collationProbe() {
+    return QStringLiteral("SELECT coalesce(bool_and((a = b COLLATE ktext) = same), false) FROM (VALUES "
+                          "('Admin', 'ＡＤＭＩＮ', true), ('綠茶', '綠茶', true), ('café', 'cafe', false), "
+                          "('tea', 'teas', false), ('綠茶', '紅茶', false)) AS p(a, b, same)");
+}
+
+//! A select that reads true when the unique index's key `expression` under `collation` makes
+//! the account names sign-in confuses one key (case, width, trailing spaces of either width),
+//! and keeps other names apart.
+QString accountRuleProbe(const QString &expression, const QString &collation) {
+    const QString key = QStringLiteral("(SELECT %1 FROM (VALUES (p.%2::bpchar)) AS v(cus_number))");
+    return QStringLiteral(
+               "SELECT coalesce(bool_and((%1 = %2%3) = same), false) FROM (VALUES "
+               "('admin', 'ADMIN', true), ('admin', 'ａｄｍｉｎ', true), ('admin', 'admin  ', true), "
+               "('admin', 'admin　', true), ('admin', 'ＡＤＭＩＮ　 ', true), "
+               "('admin', 'admi', false), ('admin', 'adm1n', false)) AS p(a, b, same)")
+        .arg(key.arg(expression, QStringLiteral("a")), key.arg(expression, QStringLiteral("b")),
+             collation.isEmpty() ? QString() : QStringLiteral(" COLLATE ") + collation);
+}
+
 //! Which of `probes` read true, in one read-only transaction, so no expression can change
 //! anything; a probe whose expression cannot run on its column alone reads false.
 QVector<bool> probesHold(PGconn *connection, const QStringList &probes) {
@@ -205,11 +227,15 @@ QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog)
             QStringLiteral("SELECT conname, pg_get_expr(conbin, conrelid) FROM pg_constraint "
                            "WHERE contype = 'c' AND conrelid IN "
                            "(to_regclass('customer'), to_regclass('menu'), to_regclass('ordern'))"));
+        // The account rule's index: unique for every row, on one key, with that key's collation.
         unique = PostgresResult::exec(
             connection,
-            QStringLiteral("SELECT count(*) FROM pg_index i WHERE i.indrelid = to_regclass('customer') "
-                           "AND i.indisunique AND i.indexrelid = to_regclass('customer_number') "
-                           "AND pg_get_indexdef(i.indexrelid) LIKE '%cus_number%'"));
+            QStringLiteral(
+                "SELECT pg_get_indexdef(i.indexrelid, 1, true), coalesce(quote_ident(co.collname), '') "
+                "FROM pg_index i LEFT JOIN pg_collation co ON co.oid = i.indcollation[0] "
+                "WHERE i.indrelid = to_regclass('customer') AND i.indisunique "
+                "AND i.indpred IS NULL AND i.indnkeyatts = 1 "
+                "AND i.indexrelid = to_regclass('customer_number')"));
     } catch (const DbError &e) {
         return {e.message()};
     }
@@ -267,9 +293,13 @@ QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog)
                                 .arg(wanted.join(QStringLiteral(", ")));
         }
     }
+    if (catalog->tables.isEmpty()) return problems;
     QStringList probes;
     for (const auto &p : std::as_const(probed))
         probes << p.second;
+    probes << collationProbe();
+    const bool indexFound = PQntuples(unique.get()) == 1;
+    if (indexFound) probes << accountRuleProbe(unique.text(0, 0), unique.text(0, 1));
     const QVector<bool> held = probesHold(connection, probes);
     for (qsizetype i = 0; i < probed.size(); ++i) {
         const ColumnInfo &c = *probed[i].first;
@@ -277,7 +307,11 @@ QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog)
             problems << QStringLiteral("Check %1 does not hold column '%2' to %3.")
                             .arg(checkName(c), c.name, checkRule(c));
     }
-    if (!catalog->tables.isEmpty() && unique.text(0, 0) == QLatin1String("0"))
-        problems << QStringLiteral("Account names (customer.cus_number) are not unique.");
+    if (!held[probed.size()])
+        problems << QStringLiteral(
+            "The collation ktext does not compare texts ignoring only letter case and width.");
+    if (!indexFound || !held.last())
+        problems << QStringLiteral(
+            "Account names (customer.cus_number) are not unique as sign-in compares them.");
     return problems;
 }

@@ -7,6 +7,7 @@
 #include "Engine.h"
 #include "PostgresCluster.h"
 #include "ResultSet.h"
+#include "Schema.h"
 #include "TestDatabase.h"
 
 #include <QProcess>
@@ -16,6 +17,7 @@ class TestServerEngine : public QObject {
     Q_OBJECT
 private slots:
     void schemaIsMadeOnceAndChecked();
+    void textRulesAreTriedNotTakenByName();
     void failuresCarryTheirCategory();
     void lockedRowsWaitThenReportBusy();
     void lostConnectionIsOpenedAgain();
@@ -101,6 +103,48 @@ void TestServerEngine::schemaIsMadeOnceAndChecked() {
             QVERIFY2(e.message().contains(QStringLiteral("postgresql://")), qPrintable(e.message()));
             QVERIFY2(!e.message().contains(QStringLiteral("pw-")), qPrintable(e.message()));
         }
+    }
+}
+
+void TestServerEngine::textRulesAreTriedNotTakenByName() {
+    // The collation and the unique account rule under their own names, but comparing otherwise:
+    // check tries them on texts they must and must not tell apart.
+    TestDatabase db(EngineKind::Postgres);
+    const auto problemsAfter = [&](const QStringList &sql) {
+        for (const QString &s : sql)
+            db.exec(s);
+        return db.connection().schemaProblems().join(QLatin1Char(' '));
+    };
+    const QString index = QStringLiteral("create unique index customer_number on customer "
+                                         "((rtrim(cus_number::text, U&' \\3000') COLLATE ktext)");
+    const QString drop = QStringLiteral("drop index customer_number");
+    // Accents ignored (level 1): café would equal cafe.
+    QStringList recollate;
+    QStringList back;
+    for (const TableInfo &t : Schema::tables())
+        for (const ColumnInfo &c : t.columns)
+            if (c.kind == ColumnKind::Text) {
+                recollate << QStringLiteral("alter table %1 alter column %2 type bpchar collate \"C\"")
+                                 .arg(t.name, c.name);
+                back << QStringLiteral("alter table %1 alter column %2 type bpchar collate ktext")
+                            .arg(t.name, c.name);
+            }
+    QStringList level1{drop};
+    level1 << recollate << QStringLiteral("drop collation ktext")
+           << QStringLiteral("create collation ktext (provider = icu, locale = 'und-u-ks-level1', "
+                             "deterministic = false)")
+           << back << index + QLatin1Char(')');
+    QVERIFY(problemsAfter(level1).contains(QStringLiteral("ktext")));
+    db.exec(drop);
+    db.exec(index + QLatin1Char(')'));
+    // Unique, but case-sensitive, or for some accounts only, or with the password beside it.
+    for (const QString &unique :
+         {QStringLiteral(
+              "create unique index customer_number on customer ((rtrim(cus_number::text)) collate \"C\")"),
+          index + QStringLiteral(") where cus_leve = 3"), index + QStringLiteral(", cus_password)"),
+          QStringLiteral("create unique index customer_number on customer (cus_number)")}) {
+        const QString problems = problemsAfter({drop, unique});
+        QVERIFY2(problems.contains(QStringLiteral("not unique")), qPrintable(unique));
     }
 }
 
