@@ -13,4 +13,8 @@ public:
     //! An INSERT into one of our tables gets `RETURNING` its key column, so the new key comes
     //! back with the insert; `key` receives that column. Otherwise the text unchanged.
     static QString withReturningKey(const QString &text, QString *key);
+    //! A select whose first column is its table's key, ordered by that key after any order it
+    //! names: rows it leaves unordered, and its ties, come in key order as the file gives them,
+    //! where the server would give them as they lie (an updated row last).
+    static QString withKeyOrder(const QString &text);
 };

@@ -183,16 +183,17 @@ QString PostgresEngine::prepareKeyed(const QString &engineText, const PostgresPa
     const TableInfo *info = table.isEmpty() ? nullptr : Schema::table(table);
     if (!info) return QString();
     // The same select with the key in front, prepared; its description tells where every column
-    // comes from, the key included.
+    // comes from, the key included. Ordered by the key as well where the server takes that.
     const QString key = info->columns.first().name;
-    QVector<ResultColumn> columns;
-    if (PostgresSelectDescriber::prepare(m_connection,
-                                         StatementRewriter::withKeyColumn(engineText, key).toUtf8(), params,
-                                         m_catalog, &columns) &&
-        !columns.isEmpty() && columns.first().table.compare(info->name, Qt::CaseInsensitive) == 0 &&
-        columns.first().originName.compare(key, Qt::CaseInsensitive) == 0) {
-        d.columns = columns.mid(1);
-        if (EditableRows(d).table() == table) return info->name;
+    const QString withKey = StatementRewriter::withKeyColumn(engineText, key);
+    for (const QString &candidate : {PostgresDialect::withKeyOrder(withKey), withKey}) {
+        QVector<ResultColumn> columns;
+        if (PostgresSelectDescriber::prepare(m_connection, candidate.toUtf8(), params, m_catalog, &columns) &&
+            !columns.isEmpty() && columns.first().table.compare(info->name, Qt::CaseInsensitive) == 0 &&
+            columns.first().originName.compare(key, Qt::CaseInsensitive) == 0) {
+            d.columns = columns.mid(1);
+            if (EditableRows(d).table() == table) return info->name;
+        }
     }
     qCDebug(lcData) << "rows of" << table << "carry no key:" << engineText;
     return QString();
