@@ -42,7 +42,9 @@ PostgresEngine::~PostgresEngine() {
 
 PGconn *PostgresEngine::connect(const QString &url, const EngineOptions &options) {
     char *parseError = nullptr;
-    const QByteArray dbname = url.toUtf8();
+    // The client library knows the scheme in small letters only; the option takes any case.
+    const qsizetype scheme = url.indexOf(QStringLiteral("://"));
+    const QByteArray dbname = (scheme < 0 ? url : url.left(scheme).toLower() + url.mid(scheme)).toUtf8();
     QByteArray urlOptions;
     if (PQconninfoOption *parsed = PQconninfoParse(dbname.constData(), &parseError)) {
         for (const PQconninfoOption *o = parsed; o->keyword; ++o)

@@ -272,8 +272,11 @@ void TestServerEngine::settingsOfTheUrlHoldBesideOurs() {
     // settings hold, except those every session needs as ours (the date style among them).
     TestDatabase db(EngineKind::Postgres);
     db.exec(QStringLiteral("create schema kv"));
-    const QString url = db.path() + QStringLiteral("?application_name=office&options=-c%20search_path%3Dkv"
-                                                   "%20-c%20DateStyle%3DSQL,DMY%20-c%20lock_timeout%3D0");
+    // The scheme in any letter case, as the database option takes it.
+    const QString url =
+        QString(db.path()).replace(QStringLiteral("postgresql://"), QStringLiteral("PostgreSQL://")) +
+        QStringLiteral("?application_name=office&options=-c%20search_path%3Dkv"
+                       "%20-c%20DateStyle%3DSQL,DMY%20-c%20lock_timeout%3D0");
     Engine::createDatabase(url);
     Connection c;
     c.setDatabaseFile(url);
