@@ -4,9 +4,23 @@
 #include "Schema.h"
 #include "SqliteEngine.h"
 
+#include <QRegularExpression>
+
 bool Engine::isServer(const QString &database) {
     return database.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
            database.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+QString Engine::shown(const QString &database) {
+    if (!isServer(database)) return database;
+    // Any password the URL carries, in the user part or as a parameter, stands as "***".
+    static const QRegularExpression userPassword(QStringLiteral("^([a-z]+://[^:@/?#]*:)[^@/?#]*@"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression passwordParameter(QStringLiteral("([?&]password)(=[^&#]*)?"),
+                                                      QRegularExpression::CaseInsensitiveOption);
+    return QString(database)
+        .replace(userPassword, QStringLiteral("\\1***@"))
+        .replace(passwordParameter, QStringLiteral("\\1=***"));
 }
 
 std::unique_ptr<Engine> Engine::create(const QString &database) {

@@ -30,6 +30,9 @@ public:
     static std::unique_ptr<Engine> create(const QString &database);
     //! The database string names a PostgreSQL server.
     static bool isServer(const QString &database);
+    //! The database string as messages show it, since they reach screens and logs: a server
+    //! URL with any password it carries as "***"; a file as given.
+    static QString shown(const QString &database);
     //! Makes the schema in a new database: a new file, or an existing empty server database.
     static void createDatabase(const QString &database);
 

@@ -10,7 +10,6 @@
 #include "Schema.h"
 #include "StatementRewriter.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <optional>
 
@@ -20,18 +19,6 @@ namespace {
 //! means not waiting, so the shortest wait stands for it.
 int lockTimeoutMs(int busyTimeoutMs) {
     return std::max(busyTimeoutMs, 1);
-}
-
-// A URL as messages show it: any password it carries, in the user part or as a parameter,
-// stands as "***", since messages reach screens and logs.
-QString shown(const QString &url) {
-    static const QRegularExpression userPassword(QStringLiteral("^([a-z]+://[^:@/?#]*:)[^@/?#]*@"),
-                                                 QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression passwordParameter(QStringLiteral("([?&]password)(=[^&#]*)?"),
-                                                      QRegularExpression::CaseInsensitiveOption);
-    return QString(url)
-        .replace(userPassword, QStringLiteral("\\1***@"))
-        .replace(passwordParameter, QStringLiteral("\\1=***"));
 }
 
 } // namespace
@@ -53,7 +40,8 @@ PGconn *PostgresEngine::connect(const QString &url, const EngineOptions &options
     } else {
         const QString why = QString::fromUtf8(parseError ? parseError : "out of memory").trimmed();
         PQfreemem(parseError);
-        throw DbError(QStringLiteral("Cannot read the database address '%1': %2").arg(shown(url), why));
+        throw DbError(
+            QStringLiteral("Cannot read the database address '%1': %2").arg(Engine::shown(url), why));
     }
     // Later keywords override what the URL says, and a later -c setting an earlier one: the URL's
     // own settings (a schema, say) hold, but our encoding and session settings always win.
@@ -70,7 +58,7 @@ PGconn *PostgresEngine::connect(const QString &url, const EngineOptions &options
     if (PQstatus(c) != CONNECTION_OK) {
         const QString message = QString::fromUtf8(PQerrorMessage(c)).trimmed();
         PQfinish(c);
-        throw DbError(QStringLiteral("Cannot connect to '%1': %2").arg(shown(url), message))
+        throw DbError(QStringLiteral("Cannot connect to '%1': %2").arg(Engine::shown(url), message))
             .categorised(DbError::Category::ConnectionLost, QStringLiteral("08001"));
     }
     return c;
@@ -86,7 +74,7 @@ void PostgresEngine::open(const QString &url, const EngineOptions &options) {
     if (!problems.isEmpty()) {
         close();
         throw DbError(QStringLiteral("'%1' is not a Kelvaro database: %2")
-                          .arg(shown(url), problems.join(QLatin1Char(' '))));
+                          .arg(Engine::shown(url), problems.join(QLatin1Char(' '))));
     }
     // Asked once: outside a transaction block, transaction_read_only is the session's default.
     try {

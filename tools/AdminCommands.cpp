@@ -264,7 +264,7 @@ int AdminCommands::init(const QStringList &args) {
 }
 
 void AdminCommands::reportInit(const QString &file, const QStringList &manager, bool demo) {
-    m_out << "Created " << file << " with system manager '" << manager[0] << "' (level 3).\n";
+    m_out << "Created " << Engine::shown(file) << " with system manager '" << manager[0] << "' (level 3).\n";
     if (demo)
         m_out << "  account " << manager[0] << "  password " << manager[1] << "  level 3  (" << manager[2]
               << ")\n";
@@ -298,17 +298,18 @@ int AdminCommands::check(const QStringList &args) {
         m_err << "kelvaro-admin check: '" << file << "' does not exist or is not a file.\n";
         return 1;
     }
+    const QString shown = Engine::shown(file);
     const QString recovered = DatabaseCheck::recoverInterruptedWrite(file);
-    if (!recovered.isEmpty()) m_out << file << ": " << recovered << "\n";
+    if (!recovered.isEmpty()) m_out << shown << ": " << recovered << "\n";
     const QStringList found = DatabaseCheck::problems(file);
     if (!found.isEmpty()) {
-        m_err << file << ": problems found:\n";
+        m_err << shown << ": problems found:\n";
         for (const QString &p : found)
             m_err << "  " << p << "\n";
         return 1;
     }
-    m_out << file << ": ok (integrity check passed, schema as expected)\n";
+    m_out << shown << ": ok (integrity check passed, schema as expected)\n";
     for (const QString &note : DatabaseCheck::notes(file))
-        m_out << file << ": note: " << note << "\n";
+        m_out << shown << ": note: " << note << "\n";
     return 0;
 }

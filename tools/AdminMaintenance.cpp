@@ -5,6 +5,7 @@
 #include "Connection.h"
 #include "DatabaseCheck.h"
 #include "DbError.h"
+#include "Engine.h"
 #include "MenuCsv.h"
 
 #include <QDeadlineTimer>
@@ -150,7 +151,7 @@ int AdminCommands::addManager(const QStringList &args) {
         m_err << "kelvaro-admin add-manager: " << e.message() << "\n";
         return 1;
     }
-    m_out << "Added system manager '" << manager[0] << "' (level 3) to " << values[0] << ".\n";
+    m_out << "Added system manager '" << manager[0] << "' (level 3) to " << Engine::shown(values[0]) << ".\n";
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "AdminProcess.h"
 #include "DbError.h"
+#include "PostgresCluster.h"
 #include "Schema.h"
 
 #include <QDate>
@@ -33,6 +34,7 @@ private slots:
     void refusedManagerLeavesNothing();
     void checkReportsWhatIsWrong();
     void helpAndUsage();
+    void serverCommandsNeverShowThePassword();
 };
 
 void TestAdmin::initDemoMakesABelievableDatabase() {
@@ -271,6 +273,32 @@ void TestAdmin::helpAndUsage() {
     QCOMPARE(admin({}).code, 2);
     QCOMPARE(admin({QStringLiteral("frobnicate")}).code, 2);
     QCOMPARE(admin({QStringLiteral("init"), QStringLiteral("--bogus")}).code, 2);
+}
+
+void TestAdmin::serverCommandsNeverShowThePassword() {
+    // A server database named with a password in its URL: init, add-manager and check (passing
+    // and failing) name the database in what they print, never the password.
+    PostgresCluster &cluster = PostgresCluster::instance();
+    cluster.emptyDatabase();
+    const QString url = cluster.databaseUrl().replace(QStringLiteral("@"), QStringLiteral(":pw-secret@"));
+    const QString shown = cluster.databaseUrl().replace(QStringLiteral("@"), QStringLiteral(":***@"));
+    QList<AdminResult> runs;
+    runs << admin({QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral("boss"),
+                   QStringLiteral("pw"), QStringLiteral("老闆"), url})
+         << admin({QStringLiteral("add-manager"), url, QStringLiteral("boss2"), QStringLiteral("pw"),
+                   QStringLiteral("二號")})
+         << admin({QStringLiteral("check"), QStringLiteral("--database"), url});
+    cluster.psql(cluster.databaseUrl().section(QLatin1Char('/'), -1),
+                 QStringLiteral("alter table ordern drop constraint ord_note_len"));
+    runs << admin({QStringLiteral("check"), url});
+    const QList<int> codes{0, 0, 0, 1};
+    for (int i = 0; i < runs.size(); ++i) {
+        const QString printed = runs[i].out + runs[i].err;
+        QVERIFY2(runs[i].code == codes[i], qPrintable(printed));
+        QVERIFY2(printed.contains(shown) && !printed.contains(QStringLiteral("pw-secret")),
+                 qPrintable(printed));
+    }
+    QVERIFY(runs.last().err.contains(QStringLiteral("ord_note_len")));
 }
 
 QTEST_GUILESS_MAIN(TestAdmin)
