@@ -43,8 +43,10 @@ DbError PostgresResult::error(const PGresult *result, PGconn *connection, const 
     if (message.isEmpty()) message = QStringLiteral("The database server gave no answer.");
     const char *stateField = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     QByteArray state(stateField ? stateField : "");
-    // No answer at all, or a connection gone bad, is a lost connection whatever came with it.
-    if (state.isEmpty() && (!result || PQstatus(connection) != CONNECTION_OK)) state = "08006";
+    // The server names every error it sends with a code; one without is the client library's own:
+    // no answer at all, or a connection that ended (the library may still call it open, as when
+    // the server warned and closed it), and so a lost connection whatever came with it.
+    if (state.isEmpty()) state = "08006";
     const char *constraint = result ? PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME) : nullptr;
     // The unique account rule reads as it does on the file.
     if (state == "23505" && qstrcmp(constraint, "customer_number") == 0)
