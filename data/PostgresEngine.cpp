@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <poll.h>
 
 namespace {
 
@@ -150,6 +151,18 @@ template <typename T> T PostgresEngine::retried(const std::function<T()> &attemp
 
 void PostgresEngine::send(const QString &text, const PostgresParams &params, bool rowByRow) {
     const QByteArray sql = text.toUtf8();
+    // Whatever the server said while we were idle is read first: a session it ended then (shut
+    // down, restarted, terminated) is known lost before the statement leaves, so even a write
+    // can go again over a new session.
+    // The end of the session may come after a warning, so it is read until nothing more waits.
+    pollfd waiting{PQsocket(m_connection), POLLIN, 0};
+    for (int reads = 0; reads < 8 && PQstatus(m_connection) == CONNECTION_OK && ::poll(&waiting, 1, 0) > 0;
+         ++reads)
+        PQconsumeInput(m_connection);
+    if (PQstatus(m_connection) != CONNECTION_OK) {
+        m_unsent = true;
+        throw PostgresResult::error(nullptr, m_connection, text);
+    }
     if (!PQsendQueryParams(m_connection, sql.constData(), params.count(), params.types(), params.values(),
                            params.lengths(), params.formats(), 0)) {
         m_unsent = true;

@@ -258,8 +258,7 @@ void TestServerEngine::lostConnectionIsOpenedAgain() {
              QStringLiteral("a/7"));
 
     // A session the server ends with a warning only (another server process died, or an immediate
-    // restart): the next read runs again over a new session; a write is stored once or reported
-    // lost, never stored twice.
+    // restart): the next read runs again over a new session.
     const auto crash = [&] {
         // The test server commits without waiting for the disk: a checkpoint makes it all last.
         PostgresCluster::instance().psql(QStringLiteral("postgres"), QStringLiteral("CHECKPOINT"));
@@ -281,14 +280,10 @@ void TestServerEngine::lostConnectionIsOpenedAgain() {
     };
     crash();
     QCOMPARE(count(db, QStringLiteral("menu")), 1);
+    // A write finds the session ended before it leaves, so it goes over a new one, stored once.
     crash();
-    try {
-        db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("c"), QStringLiteral("中"), 1);
-        QCOMPARE(count(db, QStringLiteral("menu")), 2);
-    } catch (const DbError &e) {
-        QCOMPARE(e.category(), DbError::Category::ConnectionLost);
-        QCOMPARE(count(db, QStringLiteral("menu")), 1);
-    }
+    db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("c"), QStringLiteral("中"), 1);
+    QCOMPARE(count(db, QStringLiteral("menu")), 2);
 
     // A server that is gone is reported as a lost connection, once, and nothing is stored.
     Connection lost;
