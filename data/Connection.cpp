@@ -38,8 +38,56 @@ void Connection::open() {
     m_engine = std::move(engine);
 }
 
+void Connection::create(const std::function<void()> &fill) {
+    if (isOpen()) throw DbError(QStringLiteral("The connection is open already."));
+    auto engine = Engine::create(m_path);
+    engine->create(m_path, EngineOptions{false, m_busyTimeoutMs});
+    m_engine = std::move(engine);
+    try {
+        finishTransaction(fill);
+    } catch (...) {
+        m_engine.reset();
+        throw;
+    }
+}
+
 void Connection::close() {
     if (m_engine) m_engine->close();
+    m_inTransaction = false;
+}
+
+void Connection::inTransaction(const std::function<void()> &work) {
+    requireOpen();
+    if (m_inTransaction) throw DbError(QStringLiteral("A transaction is open already on this connection."));
+    m_engine->begin();
+    finishTransaction(work);
+}
+
+void Connection::finishTransaction(const std::function<void()> &work) {
+    m_inTransaction = true;
+    m_transactionFailed = false;
+    try {
+        work();
+        // A failure that `work` caught still leaves the transaction without that statement.
+        if (m_transactionFailed)
+            throw DbError(QStringLiteral("A statement of the transaction failed; nothing of it was stored."));
+        m_inTransaction = false;
+        m_engine->commit();
+    } catch (...) {
+        m_inTransaction = false;
+        m_engine->rollback();
+        throw;
+    }
+}
+
+void Connection::backupTo(const QString &path) {
+    requireOpen();
+    m_engine->backup(path);
+}
+
+DbError Connection::failed(const DbError &e, const Statement &statement) {
+    if (m_inTransaction) m_transactionFailed = true;
+    return e.withStatement(statement.text());
 }
 
 QStringList Connection::schemaProblems() const {
@@ -87,7 +135,7 @@ ResultSet Connection::run(const Statement &statement, bool keyed) {
     try {
         return m_engine->select(engineText(statement), convertParams(statement.params()), keyed);
     } catch (const DbError &e) {
-        throw e.withStatement(statement.text());
+        throw failed(e, statement);
     }
 }
 
@@ -101,6 +149,6 @@ int Connection::execute(const Statement &statement) {
     try {
         return m_engine->execute(engineText(statement), convertParams(statement.params()));
     } catch (const DbError &e) {
-        throw e.withStatement(statement.text());
+        throw failed(e, statement);
     }
 }

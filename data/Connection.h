@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DbError.h"
 #include "Engine.h"
 #include "LocaleFormats.h"
 #include "ResultSet.h"
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -16,8 +18,8 @@ struct sqlite3;
 //! The one connection to the shared database: a file (SQLite), or a PostgreSQL server named
 //! by a `postgresql://` URL; the engine is chosen once, when the connection opens, and nothing
 //! above this class knows which one runs. Every failure throws DbError with the engine's
-//! message. Statements run on it one at a time; each write is its own short transaction,
-//! waiting out other copies' locks up to the busy timeout.
+//! message. Statements run on it one at a time; each write is its own short transaction, unless
+//! inTransaction() groups several, waiting out other copies' locks up to the busy timeout.
 //!
 //! How ADOConnection1's settings map onto this engine:
 //! | Setting                          | Here                                                        |
@@ -29,7 +31,7 @@ struct sqlite3;
 //! | User ID Admin, no password       | no user or password (SQLite has none)                       |
 //! | Login prompt none                | nothing asked                                               |
 //! | Engine Type 5, Create System DB  | never creates the file (opened with mode=rw, never create)  |
-//! | Bulk ops / Bulk transactions     | each statement its own transaction                          |
+//! | Bulk ops / Bulk transactions     | each statement its own transaction; inTransaction() for more |
 //! | Encrypt, Compact, SFP, Registry  | not applicable                                              |
 class Connection {
 public:
@@ -53,6 +55,11 @@ public:
     //! Opens the existing file read-write (read-only if the file is); never creates it.
     //! Refuses a file that is not a database or lacks this program's tables.
     void open();
+    //! Makes a new database with this program's schema (a new file, or an existing empty server
+    //! database), opens it and runs `fill` in the same transaction: when anything fails, the
+    //! database is left as it was (no file; an empty server database), closed, and the failure
+    //! is thrown on.
+    void create(const std::function<void()> &fill);
     void close();
     bool isOpen() const;
     //! The database was opened read-only.
@@ -66,10 +73,22 @@ public:
     //! engine's description of the statement) the rows also carry the table's key
     //! (ResultSet::key, keyTable).
     ResultSet selectKeyed(const Statement &statement);
-    //! Runs a statement that returns no rows in its own transaction; returns rows changed.
+    //! Runs a statement that returns no rows in its own transaction (or in the one
+    //! inTransaction() opened); returns rows changed.
     //! `SELECT ... INTO <sheet> IN "<path>" "Excel 8.0;" FROM ...` writes the selected rows
     //! to a new spreadsheet file (SpreadsheetExport) and returns 0.
     int execute(const Statement &statement);
+    //! Runs `work` as one transaction: its statements are stored together, or not at all when
+    //! anything in it fails (a statement, even one whose failure `work` caught; `work` itself;
+    //! the commit), and then the failure is thrown on. It takes the write lock up front, waiting
+    //! for other copies up to the busy timeout; a connection lost within it is reported, never
+    //! opened again. One at a time: refused while one is open.
+    void inTransaction(const std::function<void()> &work);
+    //! Writes one consistent state of the open database to the new file `path` while other
+    //! copies may be writing: a checked database file for a file; for a server, an archive in
+    //! pg_dump's custom format (pg_restore loads it into an empty database). Throws DbError,
+    //! leaving no file.
+    void backupTo(const QString &path);
     //! Key of the row last inserted on this connection.
     qint64 lastInsertId() const;
 
@@ -88,10 +107,16 @@ private:
     void requireOpen() const;
     QString engineText(const Statement &statement) const;
     QVector<QVariant> convertParams(const QVector<Statement::Param> &params) const;
+    //! Runs `work` in the transaction the engine has open, then commits or rolls back.
+    void finishTransaction(const std::function<void()> &work);
+    //! A statement's failure: within a transaction it dooms the transaction.
+    DbError failed(const DbError &e, const Statement &statement);
 
     QString m_path = QStringLiteral("kelvaro.mdb");
     std::unique_ptr<Engine> m_engine;
     int m_busyTimeoutMs = 10000;
     LocaleFormats m_formats;
     bool m_forceReadOnly = false;
+    bool m_inTransaction = false;
+    bool m_transactionFailed = false;
 };

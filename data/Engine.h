@@ -38,6 +38,10 @@ public:
 
     //! Opens the database and checks that its schema is ours; throws DbError, leaving it closed.
     virtual void open(const QString &database, const EngineOptions &options) = 0;
+    //! Makes the schema in a new database (a new file, or an existing empty server database) and
+    //! opens it inside a transaction: commit() keeps the schema with what was written after it,
+    //! rollback() leaves the database as it was (no file; an empty server database) and closes.
+    virtual void create(const QString &database, const EngineOptions &options) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual bool readOnly() const = 0;
@@ -46,8 +50,19 @@ public:
     //! Runs a row-returning statement and fetches every row. With `keyed`, rows of one table's
     //! plain columns also carry that table's key.
     virtual ResultSet select(const QString &text, const QVector<QVariant> &values, bool keyed) = 0;
-    //! Runs a statement that returns no rows as its own transaction; returns rows changed.
+    //! Runs a statement that returns no rows as its own transaction, or as part of the one
+    //! begin() opened; returns rows changed.
     virtual int execute(const QString &text, const QVector<QVariant> &values) = 0;
+    //! Opens a transaction that the following statements join, waiting for other sessions' write
+    //! locks up to the busy timeout; throws DbError.
+    virtual void begin() = 0;
+    //! Ends the transaction keeping its writes; throws DbError, and then rollback() ends it.
+    virtual void commit() = 0;
+    //! Ends the transaction, if one is open, dropping its writes; never throws.
+    virtual void rollback() = 0;
+    //! Writes one consistent state of the open database to the new file `path` while other
+    //! sessions may write; throws DbError, leaving no file.
+    virtual void backup(const QString &path) = 0;
     //! Key of the row last inserted through this engine.
     virtual qint64 lastInsertId() const = 0;
     //! What is wrong with the open database's schema; empty when it is ours.

@@ -3,6 +3,7 @@
 #include "DataLog.h"
 #include "EditableRows.h"
 #include "PostgresDialect.h"
+#include "PostgresDump.h"
 #include "PostgresFetcher.h"
 #include "PostgresParams.h"
 #include "PostgresResult.h"
@@ -92,9 +93,62 @@ void PostgresEngine::open(const QString &url, const EngineOptions &options) {
     }
 }
 
+void PostgresEngine::create(const QString &url, const EngineOptions &options) {
+    close();
+    m_options = options;
+    m_connection = connect(url, options);
+    m_url = url;
+    m_catalog = PostgresCatalog();
+    try {
+        PostgresResult::exec(m_connection, QStringLiteral("BEGIN"));
+        m_inTransaction = true;
+        PostgresSchema::create(m_connection);
+        const QStringList problems = PostgresSchema::verify(m_connection, &m_catalog);
+        if (!problems.isEmpty()) throw DbError(problems.join(QLatin1Char(' ')));
+    } catch (const DbError &) {
+        rollback();
+        close();
+        throw;
+    }
+}
+
 void PostgresEngine::close() {
     if (m_connection) PQfinish(m_connection);
     m_connection = nullptr;
+    m_inTransaction = false;
+}
+
+void PostgresEngine::begin() {
+    // Nothing is open yet, so a session found lost may be opened again for it.
+    retried<int>(
+        [&] {
+            if (!m_connection)
+                throw DbError(QStringLiteral("Operation is not allowed when the connection is closed."));
+            PostgresResult::exec(m_connection, QStringLiteral("BEGIN"));
+            return 0;
+        },
+        false);
+    m_inTransaction = true;
+}
+
+void PostgresEngine::commit() {
+    m_inTransaction = false;
+    const PostgresResult r = PostgresResult::exec(m_connection, QStringLiteral("COMMIT"));
+    // The server answers COMMIT with ROLLBACK when a statement of the transaction had failed.
+    if (qstrcmp(PQcmdStatus(r.get()), "COMMIT") != 0)
+        throw DbError(QStringLiteral("The server rolled the transaction back; nothing of it was stored."));
+}
+
+void PostgresEngine::rollback() {
+    if (!m_inTransaction || !m_connection) return;
+    m_inTransaction = false;
+    // On a lost session the server has dropped the transaction already.
+    const PostgresResult r(PQexec(m_connection, "ROLLBACK"));
+    if (!r.ok()) qCDebug(lcData) << "rollback failed:" << PQerrorMessage(m_connection);
+}
+
+void PostgresEngine::backup(const QString &path) {
+    PostgresDump::write(m_url, path);
 }
 
 void PostgresEngine::reconnect() {
@@ -115,14 +169,14 @@ QStringList PostgresEngine::schemaProblems() {
 }
 
 void PostgresEngine::createDatabase(const QString &url) {
-    PGconn *c = connect(url, EngineOptions());
+    PostgresEngine engine;
+    engine.create(url, EngineOptions());
     try {
-        PostgresSchema::create(c);
-    } catch (...) {
-        PQfinish(c);
+        engine.commit();
+    } catch (const DbError &) {
+        engine.rollback();
         throw;
     }
-    PQfinish(c);
 }
 
 template <typename T> T PostgresEngine::retried(const std::function<T()> &attempt, bool write) {
@@ -131,6 +185,9 @@ template <typename T> T PostgresEngine::retried(const std::function<T()> &attemp
         return attempt();
     } catch (const DbError &e) {
         if (e.category() != DbError::Category::ConnectionLost) throw;
+        // The transaction went with the session: what follows must not run on a new one and be
+        // stored without what came before.
+        if (m_inTransaction) throw;
         // A read can always run again. A write only when it never left (the send failed) or the
         // server said it had ended the session before our statement came (shut down or
         // terminated while we were idle): after any other loss the write may have been stored,

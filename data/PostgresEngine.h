@@ -10,9 +10,10 @@ class PostgresParams;
 #include <libpq-fe.h>
 
 //! The database on a PostgreSQL server (15 or later), reached with the client library: one
-//! session per connection, every statement its own transaction, `DateStyle = ISO`, other
-//! sessions' locks waited for up to the busy timeout. A connection found lost is opened again
-//! once and the statement retried where that cannot store anything twice.
+//! session per connection, every statement its own transaction unless begin() groups several,
+//! `DateStyle = ISO`, other sessions' locks waited for up to the busy timeout. A connection
+//! found lost is opened again once and the statement retried where that cannot store anything
+//! twice; never within a transaction, which went with the lost session.
 class PostgresEngine : public Engine {
 public:
     PostgresEngine() = default;
@@ -21,6 +22,7 @@ public:
     //! `url`: postgresql://[user[:password]@][host][:port][/database][?options]; a socket folder
     //! stands percent-encoded as the host.
     void open(const QString &url, const EngineOptions &options) override;
+    void create(const QString &url, const EngineOptions &options) override;
     void close() override;
     bool isOpen() const override { return m_connection != nullptr; }
     //! Read-only by request, or because the session may not write: the server keeps it read-only
@@ -30,6 +32,11 @@ public:
 
     ResultSet select(const QString &text, const QVector<QVariant> &values, bool keyed) override;
     int execute(const QString &text, const QVector<QVariant> &values) override;
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    //! PostgreSQL's pg_dump, in its custom format (PostgresDump).
+    void backup(const QString &path) override;
     qint64 lastInsertId() const override { return m_lastInsertId; }
     QStringList schemaProblems() override;
 
@@ -59,4 +66,5 @@ private:
     bool m_sessionReadOnly = false;
     //! The statement being tried never reached the server.
     bool m_unsent = false;
+    bool m_inTransaction = false;
 };

@@ -198,15 +198,8 @@ void PostgresSchema::create(PGconn *connection) {
             "SELECT count(*) FROM pg_class WHERE relnamespace = current_schema()::text::regnamespace"));
     if (found.text(0, 0) != QLatin1String("0"))
         throw DbError(QStringLiteral("The database is not empty; it is left as it is."));
-    PostgresResult::exec(connection, QStringLiteral("BEGIN"));
-    try {
-        for (const QString &s : createStatements())
-            PostgresResult::exec(connection, s);
-        PostgresResult::exec(connection, QStringLiteral("COMMIT"));
-    } catch (const DbError &) {
-        PQclear(PQexec(connection, "ROLLBACK"));
-        throw;
-    }
+    for (const QString &s : createStatements())
+        PostgresResult::exec(connection, s);
 }
 
 QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog) {

@@ -26,8 +26,8 @@ class PostgresSchema {
 public:
     //! Statements that make the schema, in order.
     static QStringList createStatements();
-    //! Makes the schema in the open, empty database in one transaction; throws DbError and then
-    //! leaves the database as it was.
+    //! Makes the schema in the open, empty database, within the transaction the caller opened;
+    //! throws DbError (the caller's rollback then leaves the database as it was).
     static void create(PGconn *connection);
     //! What is wrong with the schema: tables, columns, types, keys, size CHECKs, the collation
     //! and the unique account rule. Fills `catalog` for the tables found.

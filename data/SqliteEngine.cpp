@@ -5,7 +5,15 @@
 #include "KeyedSelect.h"
 #include "RowFetcher.h"
 #include "Schema.h"
+#include "TextCollation.h"
 
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QThread>
+#include <QUrl>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -18,7 +26,7 @@ void control(sqlite3 *handle, const char *sql, const QString &statement) {
 
 //! Ends a failed write; the failure being reported already, a rollback that fails only leaves a
 //! trace (the engine rolls back itself when it cannot keep the transaction).
-void rollback(sqlite3 *handle) {
+void rollbackWrite(sqlite3 *handle) {
     if (sqlite3_get_autocommit(handle)) return;
     if (sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK)
         qCDebug(lcData) << "rollback failed:" << sqlite3_errmsg(handle);
@@ -66,8 +74,98 @@ void SqliteEngine::open(const QString &path, const EngineOptions &options) {
     }
 }
 
+void SqliteEngine::create(const QString &path, const EngineOptions &options) {
+    Schema::createDatabase(path);
+    try {
+        open(path, options);
+        begin();
+    } catch (const DbError &) {
+        close();
+        QFile::remove(path);
+        throw;
+    }
+    m_created = path;
+}
+
 void SqliteEngine::close() {
     m_file.close();
+}
+
+void SqliteEngine::begin() {
+    // The write lock up front, waiting out other copies up to the busy timeout: no statement of
+    // the transaction can then fail on a lock it could not upgrade.
+    try {
+        control(m_file.handle(), "BEGIN IMMEDIATE", QStringLiteral("BEGIN IMMEDIATE"));
+    } catch (const DbError &e) {
+        throw categorised(e);
+    }
+}
+
+void SqliteEngine::commit() {
+    try {
+        control(m_file.handle(), "COMMIT", QStringLiteral("COMMIT"));
+    } catch (const DbError &e) {
+        throw categorised(e);
+    }
+    m_created.clear();
+}
+
+void SqliteEngine::rollback() {
+    if (m_file.handle()) rollbackWrite(m_file.handle());
+    if (m_created.isEmpty()) return;
+    // A file made by create() goes again with its transaction.
+    close();
+    QFile::remove(m_created);
+    QFile::remove(m_created + QStringLiteral("-journal"));
+    m_created.clear();
+}
+
+void SqliteEngine::backup(const QString &path) {
+    sqlite3 *dest = nullptr;
+    try {
+        const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
+        if (sqlite3_open_v2(uri.constData(), &dest,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK) {
+            const int error = sqlite3_system_errno(dest);
+            throw DbError(error ? QString::fromLocal8Bit(strerror(error))
+                                : QString::fromUtf8(sqlite3_errmsg(dest)),
+                          sqlite3_extended_errcode(dest));
+        }
+        // The engine's online backup copies one consistent state of the file; copies of the
+        // program that write meanwhile wait for it or make it start again.
+        sqlite3_backup *b = sqlite3_backup_init(dest, "main", m_file.handle(), "main");
+        if (!b) throw DbError(QString::fromUtf8(sqlite3_errmsg(dest)), sqlite3_extended_errcode(dest));
+        int rc;
+        // Short waits at random moments find a gap between other copies' writes; a minute at
+        // most in all.
+        QDeadlineTimer deadline(60000);
+        while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED || rc == SQLITE_OK) {
+            if (rc == SQLITE_OK) continue;
+            if (deadline.hasExpired()) break;
+            QThread::msleep(2 + QRandomGenerator::global()->bounded(20));
+        }
+        sqlite3_backup_finish(b);
+        if (rc != SQLITE_DONE) throw DbError(QString::fromUtf8(sqlite3_errstr(rc)), rc);
+        // The copy is read back whole before anyone relies on it.
+        TextCollation::install(dest);
+        QStringList problems;
+        const char *integrity = "SELECT group_concat(integrity_check, '; ') FROM pragma_integrity_check "
+                                "WHERE integrity_check <> 'ok'";
+        PreparedStatement check(dest, QString::fromLatin1(integrity));
+        const ResultSet found = RowFetcher::fetch(check);
+        if (found.rowCount() > 0 && !found.value(0, 0).toString().isEmpty())
+            problems << found.value(0, 0).toString();
+        problems << Schema::verify(dest);
+        if (!problems.isEmpty())
+            throw DbError(QStringLiteral("the copy fails its check: ") + problems.join(QStringLiteral("; ")));
+        sqlite3_close_v2(dest);
+    } catch (const DbError &e) {
+        sqlite3_close_v2(dest);
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
+        throw categorised(e);
+    }
 }
 
 void SqliteEngine::setBusyTimeoutMs(int ms) {
@@ -121,7 +219,7 @@ int SqliteEngine::execute(const QString &text, const QVector<QVariant> &values) 
             rowid = sqlite3_last_insert_rowid(handle);
             if (ownTransaction) control(handle, "COMMIT", prepared.text());
         } catch (const DbError &) {
-            if (ownTransaction) rollback(handle);
+            if (ownTransaction) rollbackWrite(handle);
             throw;
         }
         m_lastInsertId = rowid;

@@ -12,6 +12,7 @@ public:
     ~SqliteEngine() override;
 
     void open(const QString &path, const EngineOptions &options) override;
+    void create(const QString &path, const EngineOptions &options) override;
     void close() override;
     bool isOpen() const override { return m_file.handle() != nullptr; }
     bool readOnly() const override { return m_file.readOnly(); }
@@ -19,6 +20,12 @@ public:
 
     ResultSet select(const QString &text, const QVector<QVariant> &values, bool keyed) override;
     int execute(const QString &text, const QVector<QVariant> &values) override;
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    //! The engine's online backup into a new database file, whose integrity and schema are
+    //! checked before it is kept.
+    void backup(const QString &path) override;
     qint64 lastInsertId() const override { return m_lastInsertId; }
     QStringList schemaProblems() override;
 
@@ -28,4 +35,6 @@ public:
 private:
     DatabaseFile m_file;
     qint64 m_lastInsertId = 0;
+    //! The file create() made, until its transaction is committed.
+    QString m_created;
 };

@@ -1,6 +1,6 @@
 // The PostgreSQL engine's own behaviour: its schema and what check finds wrong in it, the
 // neutral categories of its failures, a lock held by another session, and a connection the
-// server ended being opened again without storing anything twice.
+// server ended being opened again without storing anything twice (within a transaction: reported).
 #include "Connection.h"
 #include "Dataset.h"
 #include "DbError.h"
@@ -284,6 +284,23 @@ void TestServerEngine::lostConnectionIsOpenedAgain() {
     crash();
     db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("c"), QStringLiteral("中"), 1);
     QCOMPARE(count(db, QStringLiteral("menu")), 2);
+    // Within a transaction a lost session is reported, never opened again: the first insert went
+    // with it, and the second must not be stored without it.
+    try {
+        db.connection().inTransaction([&] {
+            db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("d"), QStringLiteral("中"),
+                       1);
+            endOtherSessions();
+            db.addMenu(QStringLiteral("店"), QStringLiteral("茶"), QStringLiteral("e"), QStringLiteral("中"),
+                       1);
+        });
+        QFAIL("a transaction outlived its session");
+    } catch (const DbError &e) {
+        QCOMPARE(e.category(), DbError::Category::ConnectionLost);
+    }
+    QCOMPARE(
+        db.scalar(QStringLiteral("select string_agg(men_name, ',' order by men_id) from menu")).toString(),
+        QStringLiteral("a,c"));
 
     // A server that is gone is reported as a lost connection, once, and nothing is stored.
     Connection lost;
