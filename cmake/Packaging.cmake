@@ -44,5 +44,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The schema's STRICT tables need SQLite 3.37.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-noto-cjk, libsqlite3-0 (>= 3.37)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sqlite3")
+# pg_dump, for backups of a database on a PostgreSQL server.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "postgresql-client")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

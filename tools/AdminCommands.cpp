@@ -5,15 +5,12 @@
 #include "DbError.h"
 #include "DemoData.h"
 #include "Engine.h"
+#include "NewFile.h"
 #include "Schema.h"
 
-#include <QCoreApplication>
 #include <QDate>
-#include <QFile>
 #include <QFileInfo>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <termios.h>
@@ -65,7 +62,9 @@ const char *AdminCommands::maintenanceUsage(const QString &command) {
     if (command == QLatin1String("backup"))
         return "Usage: kelvaro-admin backup FILE DEST\n"
                "Copies the database FILE to the new file DEST while copies of the program may be using it\n"
-               "(the engine's online backup: one consistent state). Never overwrites DEST.\n";
+               "(the engine's online backup: one consistent state). Never overwrites DEST.\n"
+               "For a server database (postgresql://...), PostgreSQL's pg_dump writes DEST in its custom\n"
+               "format, one consistent state as well; pg_restore loads it into an empty database.\n";
     if (command == QLatin1String("add-manager"))
         return "Usage: kelvaro-admin add-manager FILE ACCOUNT PASSWORD NAME\n"
                "Adds a system manager (level 3) to an existing database: the way back in when every\n"
@@ -211,51 +210,24 @@ int AdminCommands::init(const QStringList &args) {
         return 2;
     }
 
-    if (Engine::isServer(file)) {
-        // The server's database exists already: the schema goes into it while it is empty.
-        try {
-            Engine::createDatabase(file);
-            Connection c;
-            c.setDatabaseFile(file);
-            c.open();
-            if (!insertManager(c, manager)) throw DbError(QStringLiteral("The manager could not be added."));
-            if (demo) DemoData::fill(c, QDate::currentDate());
-        } catch (const DbError &e) {
-            m_err << "kelvaro-admin init: " << e.message() << "\n";
-            return 1;
-        }
-        reportInit(file, manager, demo);
-        return 0;
-    }
-
-    // Built under a temporary name beside the target, then linked into place: the file
-    // appears whole or not at all, and an existing file is never replaced.
-    const QFileInfo target(file);
-    const QString temp = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                         QStringLiteral(".%1.tmp").arg(QCoreApplication::applicationPid());
-    QFile::remove(temp);
+    // A server's database exists already: the schema goes into it while it is empty. A file is
+    // made under a temporary name beside the target and linked into place: it appears whole or
+    // not at all, and an existing file is never replaced. Either way schema, manager and demo
+    // data are one transaction: a failure leaves the database as it was.
+    const bool server = Engine::isServer(file);
+    const QString made = server ? file : NewFile::tempBeside(file);
+    if (!server) NewFile::discard(made);
     try {
-        Schema::createDatabase(temp);
-        {
-            Connection c;
-            c.setDatabaseFile(temp);
-            c.open();
+        Connection c;
+        c.setDatabaseFile(made);
+        c.create([&] {
             if (!insertManager(c, manager)) throw DbError(QStringLiteral("The manager could not be added."));
             if (demo) DemoData::fill(c, QDate::currentDate());
-        }
-        if (::link(QFile::encodeName(temp).constData(), QFile::encodeName(file).constData()) != 0) {
-            const int error = errno;
-            if (QFileInfo::exists(file))
-                throw DbError(QStringLiteral("'%1' appeared meanwhile; it is left as it is.").arg(file));
-            // File systems without hard links: the target was checked a moment ago.
-            if (!QFile::rename(temp, file))
-                throw DbError(QStringLiteral("Cannot create '%1': %2")
-                                  .arg(file, QString::fromLocal8Bit(strerror(error))));
-        }
-        QFile::remove(temp);
+        });
+        c.close();
+        if (!server) NewFile::linkIntoPlace(made, file);
     } catch (const DbError &e) {
-        QFile::remove(temp);
-        QFile::remove(temp + QStringLiteral("-journal"));
+        if (!server) NewFile::discard(made);
         m_err << "kelvaro-admin init: " << e.message() << "\n";
         return 1;
     }

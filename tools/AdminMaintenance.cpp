@@ -3,21 +3,13 @@
 #include "AdminCommands.h"
 
 #include "Connection.h"
-#include "DatabaseCheck.h"
 #include "DbError.h"
 #include "Engine.h"
 #include "MenuCsv.h"
+#include "NewFile.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QThread>
-#include <QUrl>
-#include <cerrno>
-#include <cstring>
-#include <sqlite3.h>
-#include <unistd.h>
 
 namespace {
 
@@ -25,35 +17,6 @@ namespace {
 void openExisting(Connection &c, const QString &file) {
     c.setDatabaseFile(file);
     c.open();
-}
-
-//! The commands that work on the file itself refuse a server database.
-void requireFile(const Connection &c, const char *command) {
-    if (!c.handle())
-        throw DbError(
-            QStringLiteral("%1 works on database files only; back up and load a server database with "
-                           "its own tools (pg_dump, psql).")
-                .arg(QString::fromLatin1(command)));
-}
-
-//! Moves a finished temporary file to `target` without ever replacing an existing file.
-void linkIntoPlace(const QString &temp, const QString &target) {
-    if (::link(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
-        const int error = errno;
-        if (QFileInfo::exists(target))
-            throw DbError(QStringLiteral("'%1' appeared meanwhile; it is left as it is.").arg(target));
-        // File systems without hard links: the target was checked a moment ago.
-        if (!QFile::rename(temp, target))
-            throw DbError(QStringLiteral("Cannot create '%1': %2")
-                              .arg(target, QString::fromLocal8Bit(strerror(error))));
-    }
-    QFile::remove(temp);
-}
-
-QString tempBeside(const QString &target) {
-    const QFileInfo info(target);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-           QStringLiteral(".%1.tmp").arg(::getpid());
 }
 
 } // namespace
@@ -83,48 +46,21 @@ int AdminCommands::backup(const QStringList &args) {
         m_err << "kelvaro-admin backup: '" << target << "' already exists; it is left as it is.\n";
         return 1;
     }
-    const QString temp = tempBeside(target);
-    QFile::remove(temp);
-    sqlite3 *dest = nullptr;
+    Connection c;
     try {
-        Connection c;
         openExisting(c, source);
-        requireFile(c, "backup");
-        const QByteArray uri = QUrl::fromLocalFile(QFileInfo(temp).absoluteFilePath()).toEncoded();
-        if (sqlite3_open_v2(uri.constData(), &dest,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                            nullptr) != SQLITE_OK) {
-            const int error = sqlite3_system_errno(dest);
-            throw DbError(QStringLiteral("Cannot create '%1': %2")
-                              .arg(target, error ? QString::fromLocal8Bit(strerror(error))
-                                                 : QString::fromUtf8(sqlite3_errmsg(dest))),
-                          sqlite3_extended_errcode(dest));
-        }
-        // The engine's online backup copies one consistent state of the file; copies of the
-        // program that write meanwhile wait for it or make it start again.
-        sqlite3_backup *b = sqlite3_backup_init(dest, "main", c.handle(), "main");
-        if (!b) throw DbError(QString::fromUtf8(sqlite3_errmsg(dest)), sqlite3_extended_errcode(dest));
-        int rc;
-        // Short waits at random moments find a gap between other copies' writes; a minute at
-        // most in all.
-        QDeadlineTimer deadline(60000);
-        while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED || rc == SQLITE_OK) {
-            if (rc == SQLITE_OK) continue;
-            if (deadline.hasExpired()) break;
-            QThread::msleep(2 + QRandomGenerator::global()->bounded(20));
-        }
-        sqlite3_backup_finish(b);
-        if (rc != SQLITE_DONE) throw DbError(QString::fromUtf8(sqlite3_errstr(rc)), rc);
-        sqlite3_close_v2(dest);
-        dest = nullptr;
-        const QStringList found = DatabaseCheck::problems(temp);
-        if (!found.isEmpty()) throw DbError(QStringLiteral("the copy fails its check: ") + found.join(u"; "));
-        linkIntoPlace(temp, target);
     } catch (const DbError &e) {
-        if (dest) sqlite3_close_v2(dest);
-        QFile::remove(temp);
-        QFile::remove(temp + QStringLiteral("-journal"));
         m_err << "kelvaro-admin backup: " << e.message() << "\n";
+        return 1;
+    }
+    const QString temp = NewFile::tempBeside(target);
+    NewFile::discard(temp);
+    try {
+        c.backupTo(temp);
+        NewFile::linkIntoPlace(temp, target);
+    } catch (const DbError &e) {
+        NewFile::discard(temp);
+        m_err << "kelvaro-admin backup: cannot back up to '" << target << "': " << e.message() << "\n";
         return 1;
     }
     m_out << "Backed up " << source << " to " << target << ".\n";
@@ -174,7 +110,6 @@ int AdminCommands::importMenu(const QStringList &args) {
     try {
         Connection c;
         openExisting(c, files[0]);
-        requireFile(c, "import-menu");
         // Every value is converted and checked before anything is written.
         for (const MenuCsv::Record &r : records) {
             line = r.line;
@@ -192,9 +127,7 @@ int AdminCommands::importMenu(const QStringList &args) {
         }
         // All or nothing: one transaction around every insert.
         line = 0;
-        if (sqlite3_exec(c.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(c.handle())));
-        try {
+        c.inTransaction([&] {
             for (const MenuCsv::Record &r : records) {
                 line = r.line;
                 Statement st;
@@ -205,12 +138,7 @@ int AdminCommands::importMenu(const QStringList &args) {
                 c.execute(st);
             }
             line = 0;
-            if (sqlite3_exec(c.handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-                throw DbError(QString::fromUtf8(sqlite3_errmsg(c.handle())));
-        } catch (...) {
-            sqlite3_exec(c.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
-        }
+        });
     } catch (const DbError &e) {
         m_err << "kelvaro-admin import-menu: ";
         if (line > 0) m_err << files[1] << " line " << line << ": ";
@@ -250,7 +178,7 @@ int AdminCommands::exportMenu(const QStringList &args) {
                 fflush(stdout) != 0)
                 throw DbError(QStringLiteral("cannot write to standard output"));
         } else {
-            const QString temp = tempBeside(target);
+            const QString temp = NewFile::tempBeside(target);
             QFile f(temp);
             if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly) || f.write(out) != out.size() ||
                 !f.flush()) {
@@ -260,7 +188,7 @@ int AdminCommands::exportMenu(const QStringList &args) {
                 throw DbError(QStringLiteral("cannot write '%1': %2").arg(target, why));
             }
             f.close();
-            linkIntoPlace(temp, target);
+            NewFile::linkIntoPlace(temp, target);
         }
     } catch (const DbError &e) {
         m_err << "kelvaro-admin export-menu: " << e.message() << "\n";

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
   libsqlite3-dev sqlite3
-  postgresql libpq-dev
+  postgresql postgresql-client libpq-dev
   libgsf-1-dev libfreexl-dev
   libbenchmark-dev
   fonts-noto-cjk

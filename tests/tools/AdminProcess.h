@@ -13,9 +13,11 @@ struct AdminResult {
     QString err;
 };
 
-inline AdminResult admin(const QStringList &args, const QString &workDir = QString()) {
+inline AdminResult admin(const QStringList &args, const QString &workDir = QString(),
+                         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
     if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
+    p.setProcessEnvironment(environment);
     p.setStandardInputFile(QProcess::nullDevice()); // no terminal to ask on
     p.start(QStringLiteral(KELVARO_ADMIN), args);
     p.waitForFinished(120000);

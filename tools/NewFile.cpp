@@ -1,0 +1,33 @@
+#include "NewFile.h"
+
+#include "DbError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+QString NewFile::tempBeside(const QString &target) {
+    const QFileInfo info(target);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+           QStringLiteral(".%1.tmp").arg(::getpid());
+}
+
+void NewFile::linkIntoPlace(const QString &temp, const QString &target) {
+    if (::link(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
+        const int error = errno;
+        if (QFileInfo::exists(target))
+            throw DbError(QStringLiteral("'%1' appeared meanwhile; it is left as it is.").arg(target));
+        // File systems without hard links: the target was checked a moment ago.
+        if (!QFile::rename(temp, target))
+            throw DbError(QStringLiteral("Cannot create '%1': %2")
+                              .arg(target, QString::fromLocal8Bit(strerror(error))));
+    }
+    QFile::remove(temp);
+}
+
+void NewFile::discard(const QString &temp) {
+    QFile::remove(temp);
+    QFile::remove(temp + QStringLiteral("-journal"));
+}
