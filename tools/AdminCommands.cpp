@@ -40,7 +40,7 @@ void AdminCommands::usage(QTextStream &to) const {
 void AdminCommands::initUsage(QTextStream &to) const {
     to << "Usage: kelvaro-admin init [--demo] [--manager ACCOUNT PASSWORD NAME] [FILE | --database FILE]\n"
           "FILE may also be a PostgreSQL database, postgresql://user@host:port/dbname: it must exist\n"
-          "and be empty; the schema is made in it.\n"
+          "and be empty; the schema is made in it, and if anything fails it is left empty.\n"
           "Makes a new database file with the schema and a first system manager (level 3).\n"
           "Never overwrites an existing file.\n\n"
           "  --manager ACCOUNT PASSWORD NAME   the manager's account (up to 20 characters), password (up to "
