@@ -63,7 +63,7 @@ int AdminCommands::backup(const QStringList &args) {
         m_err << "kelvaro-admin backup: cannot back up to '" << target << "': " << e.message() << "\n";
         return 1;
     }
-    m_out << "Backed up " << source << " to " << target << ".\n";
+    m_out << "Backed up " << Engine::shown(source) << " to " << target << ".\n";
     return 0;
 }
 
@@ -147,7 +147,7 @@ int AdminCommands::importMenu(const QStringList &args) {
         m_err << why << "; nothing was stored.\n";
         return 1;
     }
-    m_out << "Imported " << records.size() << " menu items into " << files[0] << ".\n";
+    m_out << "Imported " << records.size() << " menu items into " << Engine::shown(files[0]) << ".\n";
     return 0;
 }
 
