@@ -132,24 +132,28 @@ QString accountRuleProbe(const QString &expression, const QString &collation) {
              collation.isEmpty() ? QString() : QStringLiteral(" COLLATE ") + collation);
 }
 
-//! Which of `probes` read true, in one read-only transaction, so no expression can change
-//! anything; a probe whose expression cannot run on its column alone reads false.
+//! Which of `probes` read true, in one read-only transaction (or, within the caller's
+//! transaction, a savepoint rolled back), so no expression can change anything; a probe whose
+//! expression cannot run on its column alone reads false.
 QVector<bool> probesHold(PGconn *connection, const QStringList &probes) {
+    const bool nested = PQtransactionStatus(connection) == PQTRANS_INTRANS;
+    const char *undo = nested ? "ROLLBACK TO SAVEPOINT probe; RELEASE SAVEPOINT probe" : "ROLLBACK";
     const auto run = [&](const QStringList &some) {
         QStringList columns;
         for (const QString &p : some)
             columns << QLatin1Char('(') + p + QLatin1Char(')');
-        PostgresResult::exec(connection, QStringLiteral("BEGIN READ ONLY"));
+        PostgresResult::exec(connection,
+                             nested ? QStringLiteral("SAVEPOINT probe") : QStringLiteral("BEGIN READ ONLY"));
         try {
             const PostgresResult r = PostgresResult::exec(connection, QStringLiteral("SELECT ") +
                                                                           columns.join(QStringLiteral(", ")));
-            PostgresResult::exec(connection, QStringLiteral("ROLLBACK"));
+            PostgresResult::exec(connection, QString::fromLatin1(undo));
             QVector<bool> out;
             for (int i = 0; i < some.size(); ++i)
                 out << (r.text(0, i) == QLatin1String("t"));
             return out;
         } catch (const DbError &) {
-            PQclear(PQexec(connection, "ROLLBACK"));
+            PQclear(PQexec(connection, undo));
             throw;
         }
     };
