@@ -66,12 +66,16 @@ PGconn *PostgresEngine::connect(const QString &url, const EngineOptions &options
     return c;
 }
 
-void PostgresEngine::open(const QString &url, const EngineOptions &options) {
+void PostgresEngine::startSession(const QString &url, const EngineOptions &options) {
     close();
     m_options = options;
     m_connection = connect(url, options);
     m_url = url;
     m_catalog = PostgresCatalog();
+}
+
+void PostgresEngine::open(const QString &url, const EngineOptions &options) {
+    startSession(url, options);
     const QStringList problems = PostgresSchema::verify(m_connection, &m_catalog);
     if (!problems.isEmpty()) {
         close();
@@ -94,11 +98,7 @@ void PostgresEngine::open(const QString &url, const EngineOptions &options) {
 }
 
 void PostgresEngine::create(const QString &url, const EngineOptions &options) {
-    close();
-    m_options = options;
-    m_connection = connect(url, options);
-    m_url = url;
-    m_catalog = PostgresCatalog();
+    startSession(url, options);
     try {
         PostgresResult::exec(m_connection, QStringLiteral("BEGIN"));
         m_inTransaction = true;

@@ -46,6 +46,8 @@ public:
 private:
     //! A connected session with our settings; throws DbError (connection lost) on failure.
     static PGconn *connect(const QString &url, const EngineOptions &options);
+    //! Closes any session and connects anew to `url`, our catalog not read yet.
+    void startSession(const QString &url, const EngineOptions &options);
     void reconnect();
     //! Runs `attempt`; on a lost connection opens it again and runs it once more, unless the
     //! statement may have reached the server (`safeToRepeat` false) and could be stored twice.

@@ -17,7 +17,7 @@ PostgresParams::PostgresParams(const QVector<QVariant> &values) {
         int format = 0;
         QByteArray text;
         bool null = v.isNull();
-        switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {
+        switch (null ? QMetaType::UnknownType : v.typeId()) {
         case QMetaType::UnknownType:
             break;
         case QMetaType::Bool:

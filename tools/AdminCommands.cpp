@@ -237,10 +237,9 @@ int AdminCommands::init(const QStringList &args) {
 
 void AdminCommands::reportInit(const QString &file, const QStringList &manager, bool demo) {
     m_out << "Created " << Engine::shown(file) << " with system manager '" << manager[0] << "' (level 3).\n";
-    if (demo)
+    if (demo) {
         m_out << "  account " << manager[0] << "  password " << manager[1] << "  level 3  (" << manager[2]
               << ")\n";
-    if (demo) {
         m_out << "Demo data added: 4 shops with their menus, order lines of today and yesterday, and these "
                  "users:\n";
         for (const DemoData::User &u : DemoData::users())
