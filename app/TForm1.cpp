@@ -91,13 +91,17 @@ void TForm1::buildWindow() {
 }
 
 void TForm1::buildPages(const StartOptions &options) {
+    // Each page gets the data components it uses and nothing else.
     FormData &d = *m_data;
-    m_signIn = new SignInPage(d);
-    m_application = new ApplicationPage(d);
-    m_catalog = new CatalogPage(d, m_session);
-    m_summary = new SummaryPage(d, m_session, options.resolvedExportFolder());
-    m_menu = new MenuPage(d, m_session);
-    m_permission = new PermissionPage(d);
+    m_signIn = new SignInPage({*d.ADOQuery_GET});
+    m_application = new ApplicationPage({*d.ADOQuery_SET});
+    m_catalog = new CatalogPage(
+        {*d.ADOQuery1, *d.DataSource2, *d.ADOQuery2, *d.DataSource3, *d.ADOQuery_GET, *d.ADOQuery_SET},
+        m_session);
+    m_summary = new SummaryPage({*d.ADODataSet2, *d.DataSource4, *d.ADOQuery_GET, *d.ADOConnection1},
+                                m_session, options.resolvedExportFolder());
+    m_menu = new MenuPage({*d.ADODataSet1, *d.DataSource1, *d.ADOQuery_SET}, m_session);
+    m_permission = new PermissionPage({*d.DataSource5});
     const struct {
         QWidget *page;
         const char *caption;
@@ -112,6 +116,13 @@ void TForm1::buildPages(const StartOptions &options) {
         ++index;
     }
     m_pageControl->setActivePageIndex(SignIn);
+
+    // The page-change rule dispatches on the chosen tab's position among the visible tabs, not
+    // on the page: once signed in, the catalog, summary and menu pages stand at positions 0 to 2
+    // and the permission page, which has no entry work, at 3. A tab added after them takes a
+    // later position, so what these positions do stays as it is.
+    m_tabPositionWork = {[this] { m_catalog->enter(); }, [this] { m_summary->enter(); },
+                         [this] { m_menu->enter(); }};
     wirePages();
     m_pageControl->setPageAllowed([this](int index) { return pageAllowed(index); });
 }
@@ -202,17 +213,6 @@ void TForm1::setTabShown(int index, bool shown) {
 }
 
 void TForm1::PageControl1Change() {
-    switch (m_pageControl->currentTabPosition()) {
-    case 0:
-        m_catalog->enter();
-        break;
-    case 1:
-        m_summary->enter();
-        break;
-    case 2:
-        m_menu->enter();
-        break;
-    default: // the permission page has no entry work
-        break;
-    }
+    const int position = m_pageControl->currentTabPosition();
+    if (position >= 0 && position < int(m_tabPositionWork.size())) m_tabPositionWork[size_t(position)]();
 }

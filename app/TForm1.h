@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
+#include <vector>
 
 class ApplicationPage;
 class CatalogPage;
@@ -77,4 +79,7 @@ private:
     MenuPage *m_menu = nullptr;
     PermissionPage *m_permission = nullptr;
     Session m_session;
+    //! The page-change rule: the work of each tab position, from 0; positions past the end
+    //! have none.
+    std::vector<std::function<void()>> m_tabPositionWork;
 };

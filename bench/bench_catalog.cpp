@@ -81,7 +81,10 @@ private:
         }
         db.commit();
         session.signIn(QStringLiteral("艾米"), 0);
-        page = std::make_unique<CatalogPage>(data, session);
+        page = std::make_unique<CatalogPage>(CatalogPage::Data{*data.ADOQuery1, *data.DataSource2,
+                                                               *data.ADOQuery2, *data.DataSource3,
+                                                               *data.ADOQuery_GET, *data.ADOQuery_SET},
+                                             session);
         shop = page->findChild<QComboBox *>(QStringLiteral("CB1"));
         categories = page->findChild<TSMDBGrid *>(QStringLiteral("SMDBGrid2"));
         items = page->findChild<TSMDBGrid *>(QStringLiteral("SMDBGrid3"));

@@ -70,7 +70,7 @@ private:
         items.open();
         window = std::make_unique<QWidget>();
         window->resize(640, 420);
-        grid = TSMDBGrid::place(QStringLiteral("SMDBGrid3"), &source, window.get());
+        grid = TSMDBGrid::place(QStringLiteral("SMDBGrid3"), &source, window.get(), GridSettings::tickMany());
         grid->setGeometry(216, 0, 401, 305);
         window->show();
         QApplication::processEvents();

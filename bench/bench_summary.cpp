@@ -79,7 +79,9 @@ private:
         }
         db.commit();
         session.signIn(QStringLiteral("同事1"), 0);
-        page = std::make_unique<SummaryPage>(data, session, exportFolder());
+        page = std::make_unique<SummaryPage>(
+            SummaryPage::Data{*data.ADODataSet2, *data.DataSource4, *data.ADOQuery_GET, *data.ADOConnection1},
+            session, exportFolder());
         grid = page->findChild<TSMDBGrid *>(QStringLiteral("SMDBGrid4"));
         total = page->findChild<QLabel *>(QStringLiteral("Panel1"));
         exportButton = page->findChild<QPushButton *>(QStringLiteral("Button2"));

@@ -1,8 +1,8 @@
 #include "ApplicationPage.h"
 
 #include "AccountStatements.h"
+#include "Dataset.h"
 #include "Dialogs.h"
-#include "FormData.h"
 #include "HandlerGuard.h"
 #include "PageWidgets.h"
 #include "UiLog.h"
@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-ApplicationPage::ApplicationPage(FormData &data, QWidget *parent)
+ApplicationPage::ApplicationPage(const Data &data, QWidget *parent)
     : QWidget(parent)
     , m_data(data) {
     setFixedSize(PageWidgets::PageSize);
@@ -41,7 +41,7 @@ ApplicationPage::ApplicationPage(FormData &data, QWidget *parent)
 
 void ApplicationPage::BitBtn3Click() {
     try {
-        AccountStatements::apply(*m_data.ADOQuery_SET,
+        AccountStatements::apply(m_data.inserts,
                                  {m_account->text(), m_name->text(), m_password->text(), m_group->text()});
     } catch (const std::exception &e) {
         qCDebug(kelvaroUi) << "account application refused:" << e.what();

@@ -2,14 +2,19 @@
 
 #include <QWidget>
 
-class FormData;
+class Dataset;
 class QLineEdit;
 
 //! The application page: anyone at the sign-in page creates an ordinary account here.
 class ApplicationPage : public QWidget {
     Q_OBJECT
 public:
-    explicit ApplicationPage(FormData &data, QWidget *parent = nullptr);
+    //! What the page uses: the scratch query that stores the account.
+    struct Data {
+        Dataset &inserts;
+    };
+
+    explicit ApplicationPage(const Data &data, QWidget *parent = nullptr);
 
     //! Stores the typed account with user level 0, says so, and reports applied().
     void BitBtn3Click();
@@ -23,7 +28,7 @@ signals:
     void backRequested();
 
 private:
-    FormData &m_data;
+    Data m_data;
     QLineEdit *m_account;
     QLineEdit *m_name;
     QLineEdit *m_password;

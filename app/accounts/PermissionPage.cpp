@@ -1,6 +1,6 @@
 #include "PermissionPage.h"
 
-#include "FormData.h"
+#include "DataSource.h"
 #include "InputMethod.h"
 #include "PageWidgets.h"
 #include "TDBEdit.h"
@@ -12,7 +12,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-PermissionPage::PermissionPage(FormData &data, QWidget *parent)
+PermissionPage::PermissionPage(const Data &data, QWidget *parent)
     : QWidget(parent)
     , m_data(data) {
     setFixedSize(PageWidgets::PageSize);
@@ -22,13 +22,13 @@ PermissionPage::PermissionPage(FormData &data, QWidget *parent)
         PageWidgets::label(this, qPrintable(QStringLiteral("Label%1").arg(15 + i)),
                            QString::fromUtf8(captions[i]), {16, 16 + 40 * i, 50, 21});
 
-    auto *grid = TSMDBGrid::place(QStringLiteral("SMDBGrid5"), m_data.DataSource5, this);
+    auto *grid = TSMDBGrid::place(QStringLiteral("SMDBGrid5"), &m_data.accounts, this);
     grid->setGeometry(248, 48, 377, 241);
 
     auto *navigator = new TDBXNavigator(this);
     navigator->setObjectName(QStringLiteral("DBXNavigator3"));
     navigator->beginLoad();
-    navigator->setDataSource(m_data.DataSource5);
+    navigator->setDataSource(&m_data.accounts);
     // The same eight buttons whatever the level: accounts are created only by application.
     navigator->setVisibleButtons({nbFirst, nbPrior, nbNext, nbLast, nbDelete, nbPost, nbCancel, nbRefresh});
     navigator->setFontSize(8);
@@ -51,7 +51,7 @@ PermissionPage::PermissionPage(FormData &data, QWidget *parent)
     level->setItems(
         {QStringLiteral("一般使用者"), QStringLiteral("刪除管理者"), QStringLiteral("系統管理者")});
     level->setValues({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("3")});
-    level->setDataSource(m_data.DataSource5);
+    level->setDataSource(&m_data.accounts);
     level->setDataField(QStringLiteral("cus_leve"));
 
     auto *box = new QGroupBox(QStringLiteral("注意事項"), this);
@@ -83,7 +83,7 @@ TDBEdit *PermissionPage::boundEdit(const char *name, const char *field, const QS
     edit->setObjectName(QString::fromLatin1(name));
     edit->setAccessibleName(caption);
     edit->setGeometry(56, top, 130, 21);
-    edit->setDataSource(m_data.DataSource5);
+    edit->setDataSource(&m_data.accounts);
     edit->setDataField(QString::fromLatin1(field));
     InputMethod::attach(edit);
     return edit;

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class FormData;
+class DataSource;
 class QPlainTextEdit;
 class TDBEdit;
 class TDBRadioGroup;
@@ -15,7 +15,12 @@ class TSMDBGrid;
 class PermissionPage : public QWidget {
     Q_OBJECT
 public:
-    explicit PermissionPage(FormData &data, QWidget *parent = nullptr);
+    //! What the page uses: the data source of the accounts list.
+    struct Data {
+        DataSource &accounts;
+    };
+
+    explicit PermissionPage(const Data &data, QWidget *parent = nullptr);
 
     //! The notice of the framed box at the bottom of the page.
     static QString noticeText();
@@ -23,5 +28,5 @@ public:
 private:
     TDBEdit *boundEdit(const char *name, const char *field, const QString &caption, int top);
 
-    FormData &m_data;
+    Data m_data;
 };

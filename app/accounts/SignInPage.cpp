@@ -1,8 +1,8 @@
 #include "SignInPage.h"
 
 #include "AccountStatements.h"
+#include "Dataset.h"
 #include "Dialogs.h"
-#include "FormData.h"
 #include "HandlerGuard.h"
 #include "PageWidgets.h"
 #include "UiLog.h"
@@ -12,7 +12,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-SignInPage::SignInPage(FormData &data, QWidget *parent)
+SignInPage::SignInPage(const Data &data, QWidget *parent)
     : QWidget(parent)
     , m_data(data) {
     setFixedSize(PageWidgets::PageSize);
@@ -48,7 +48,7 @@ void SignInPage::BitBtn1Click() {
     // Engine failures are swallowed: the user stays signed out.
     try {
         const std::optional<AccountStatements::SignedInAccount> account =
-            AccountStatements::findAccount(*m_data.ADOQuery_GET, m_account->text(), m_password->text());
+            AccountStatements::findAccount(m_data.reads, m_account->text(), m_password->text());
         if (!account) {
             Dialogs::current().message(QStringLiteral("帳號密碼錯誤"));
             return;

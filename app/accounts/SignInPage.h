@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class FormData;
+class Dataset;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -11,7 +11,12 @@ class QPushButton;
 class SignInPage : public QWidget {
     Q_OBJECT
 public:
-    explicit SignInPage(FormData &data, QWidget *parent = nullptr);
+    //! What the page uses: the scratch query that reads the account.
+    struct Data {
+        Dataset &reads;
+    };
+
+    explicit SignInPage(const Data &data, QWidget *parent = nullptr);
 
     //! Signs in the one account matching the typed account and password.
     void BitBtn1Click();
@@ -25,7 +30,7 @@ signals:
     void applyRequested();
 
 private:
-    FormData &m_data;
+    Data m_data;
     QLabel *m_image;
     QLineEdit *m_account;
     QLineEdit *m_password;

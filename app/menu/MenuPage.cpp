@@ -1,8 +1,8 @@
 #include "MenuPage.h"
 
+#include "DataSource.h"
 #include "Dataset.h"
 #include "Dialogs.h"
-#include "FormData.h"
 #include "HandlerGuard.h"
 #include "MenuStatements.h"
 #include "OddRowShading.h"
@@ -22,7 +22,7 @@ constexpr TButtonSet WithDelete{nbFirst, nbPrior, nbNext, nbLast, nbDelete, nbPo
 constexpr TButtonSet WithoutDelete = WithDelete.without(nbDelete);
 } // namespace
 
-MenuPage::MenuPage(FormData &data, const Session &session, QWidget *parent)
+MenuPage::MenuPage(const Data &data, const Session &session, QWidget *parent)
     : QWidget(parent)
     , m_data(data)
     , m_session(session) {
@@ -54,13 +54,13 @@ MenuPage::MenuPage(FormData &data, const Session &session, QWidget *parent)
     m_navigator = new TDBXNavigator(this);
     m_navigator->setObjectName(QStringLiteral("DBXNavigator1"));
     m_navigator->beginLoad();
-    m_navigator->setDataSource(m_data.DataSource1);
+    m_navigator->setDataSource(&m_data.menuSource);
     m_navigator->setVisibleButtons(WithDelete);
     m_navigator->setFontSize(8);
     m_navigator->setBounds({280, 8, 320, 41});
     m_navigator->endLoad();
 
-    m_grid = TSMDBGrid::place(QStringLiteral("SMDBGrid1"), m_data.DataSource1, this);
+    m_grid = TSMDBGrid::place(QStringLiteral("SMDBGrid1"), &m_data.menuSource, this);
     m_grid->setGeometry(256, 56, 369, 345);
     connect(
         m_grid, &TSMDBGrid::OnGetCellParams, this,
@@ -80,7 +80,7 @@ MenuPage::MenuPage(FormData &data, const Session &session, QWidget *parent)
 }
 
 void MenuPage::enter() {
-    Dataset &menu = *m_data.ADODataSet1;
+    Dataset &menu = m_data.menu;
     if (!menu.isActive()) menu.open();
     m_navigator->setVisibleButtons(m_session.userLevel() != 0 ? WithDelete : WithoutDelete);
 }
@@ -88,12 +88,12 @@ void MenuPage::enter() {
 void MenuPage::ColorButton2Click() {
     try {
         // Nothing is checked here: the engine refuses what a column cannot hold.
-        MenuStatements::addItem(*m_data.ADOQuery_SET, {m_shop->text(), m_category->text(), m_name->text(),
-                                                       m_cupSize->itemIndex(), m_price->text()});
+        MenuStatements::addItem(m_data.inserts, {m_shop->text(), m_category->text(), m_name->text(),
+                                                 m_cupSize->itemIndex(), m_price->text()});
         emit menuItemAdded();
         // The edits keep their texts for the next item; only the cup size starts over.
         m_cupSize->setItemIndex(0);
-        Dataset &menu = *m_data.ADODataSet1;
+        Dataset &menu = m_data.menu;
         menu.close();
         menu.open();
     } catch (const std::exception &e) {
@@ -103,5 +103,5 @@ void MenuPage::ColorButton2Click() {
 }
 
 void MenuPage::SMDBGrid1GetCellParams(QColor &background) {
-    OddRowShading::apply(*m_data.ADODataSet1, background);
+    OddRowShading::apply(m_data.menu, background);
 }

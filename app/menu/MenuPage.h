@@ -2,8 +2,9 @@
 
 #include <QWidget>
 
+class DataSource;
+class Dataset;
 class Field;
-class FormData;
 class QLineEdit;
 class Session;
 class TDBXNavigator;
@@ -15,7 +16,15 @@ class TSMDBGrid;
 class MenuPage : public QWidget {
     Q_OBJECT
 public:
-    MenuPage(FormData &data, const Session &session, QWidget *parent = nullptr);
+    //! What the page uses: the menu list with its data source, and the scratch query that
+    //! stores an item.
+    struct Data {
+        Dataset &menu;
+        DataSource &menuSource;
+        Dataset &inserts;
+    };
+
+    MenuPage(const Data &data, const Session &session, QWidget *parent = nullptr);
 
     //! Entry to the page by the user's choice of its tab: the menu list opened if it is not
     //! open (an open list is not read again), then the navigator's buttons by user level.
@@ -32,7 +41,7 @@ private:
     //! Odd-row shading of the menu grid.
     void SMDBGrid1GetCellParams(QColor &background);
 
-    FormData &m_data;
+    Data m_data;
     const Session &m_session;
     QLineEdit *m_shop;
     QLineEdit *m_category;

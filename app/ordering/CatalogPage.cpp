@@ -5,7 +5,6 @@
 #include "Dataset.h"
 #include "DbError.h"
 #include "Dialogs.h"
-#include "FormData.h"
 #include "HandlerGuard.h"
 #include "InputMethod.h"
 #include "Locale.h"
@@ -34,7 +33,7 @@ QString fieldText(const Dataset &dataset, int index) {
 }
 } // namespace
 
-CatalogPage::CatalogPage(FormData &data, const Session &session, QWidget *parent)
+CatalogPage::CatalogPage(const Data &data, const Session &session, QWidget *parent)
     : QWidget(parent)
     , m_data(data)
     , m_session(session) {
@@ -55,9 +54,10 @@ CatalogPage::CatalogPage(FormData &data, const Session &session, QWidget *parent
     InputMethod::attach(m_shopBox);
     InputMethod::attach(m_shopBox->lineEdit());
 
-    m_categories = TSMDBGrid::place(QStringLiteral("SMDBGrid2"), m_data.DataSource2, this);
+    m_categories = TSMDBGrid::place(QStringLiteral("SMDBGrid2"), &m_data.categorySource, this);
     m_categories->setGeometry(0, 40, 209, 353);
-    m_items = TSMDBGrid::place(QStringLiteral("SMDBGrid3"), m_data.DataSource3, this);
+    m_items =
+        TSMDBGrid::place(QStringLiteral("SMDBGrid3"), &m_data.itemSource, this, GridSettings::tickMany());
     m_items->setGeometry(216, 0, 401, 305);
     InputMethod::attach(m_categories);
     InputMethod::attach(m_items);
@@ -78,7 +78,7 @@ CatalogPage::CatalogPage(FormData &data, const Session &session, QWidget *parent
     setTabOrder(m_note, m_add);
 
     connect(m_shopBox, &QComboBox::editTextChanged, this, HandlerGuard::wrap([this] { CB1Change(); }));
-    connect(m_data.DataSource2, &DataSource::dataChange, this,
+    connect(&m_data.categorySource, &DataSource::dataChange, this,
             [this](Field *field) { HandlerGuard::run([&] { DataSource2DataChange(field); }); });
     connect(m_categories, &TSMDBGrid::OnCellClick, this, [this](TSMDBGrid *sender, int column) {
         HandlerGuard::run([&] { SMDBGrid2CellClick(sender, column); });
@@ -91,7 +91,7 @@ CatalogPage::CatalogPage(FormData &data, const Session &session, QWidget *parent
 
 void CatalogPage::Get_CB1_Text() {
     try {
-        ShopList::read(*m_data.ADOQuery_GET, [this](const QString &shop) { appendShop(shop); });
+        ShopList::read(m_data.reads, [this](const QString &shop) { appendShop(shop); });
     } catch (const std::exception &e) {
         qCDebug(kelvaroUi) << "shop list not read:" << e.what();
     }
@@ -125,7 +125,7 @@ void CatalogPage::enter() {
 
 void CatalogPage::CB1Change() {
     try {
-        CatalogStatements::openCategories(*m_data.ADOQuery1, m_shopBox->currentText());
+        CatalogStatements::openCategories(m_data.categories, m_shopBox->currentText());
     } catch (const std::exception &e) {
         qCDebug(kelvaroUi) << "category list not opened:" << e.what();
     }
@@ -133,12 +133,12 @@ void CatalogPage::CB1Change() {
 
 void CatalogPage::DataSource2DataChange(Field *) {
     // Closing the category list tells nothing; only an open list decides the items.
-    Dataset &categories = *m_data.ADOQuery1;
+    Dataset &categories = m_data.categories;
     if (!categories.isActive()) return;
     try {
         const QString shop = m_shopBox->currentText();
         m_listedShop = shop;
-        CatalogStatements::openItems(*m_data.ADOQuery2, shop, fieldText(categories, 0));
+        CatalogStatements::openItems(m_data.items, shop, fieldText(categories, 0));
     } catch (const std::exception &e) {
         qCDebug(kelvaroUi) << "item list not opened:" << e.what();
     }
@@ -149,14 +149,14 @@ void CatalogPage::SMDBGrid2CellClick(TSMDBGrid *, int) {
 }
 
 void CatalogPage::SMDBGrid3GetCellParams(TSMDBGrid *, Field *, QFont &, QColor &, QColor &background, bool) {
-    OddRowShading::apply(*m_data.ADOQuery2, background);
+    OddRowShading::apply(m_data.items, background);
 }
 
 void CatalogPage::ColorButton1Click() {
     // A failure outside a line's own storing ends the click here, silently: lines stored stay
     // stored, and without the refresh the ticks stay too.
     try {
-        Dataset &items = *m_data.ADOQuery2;
+        Dataset &items = m_data.items;
         const SelectedRows &selected = m_items->selectedRows();
         // The list walks the rows in the item list's order, whatever order they were ticked in.
         const int count = selected.count();
@@ -177,7 +177,7 @@ void CatalogPage::Set_order(CatalogStatements::OrderLine line) {
     try {
         // One reading of the clock gives both the date and the time of the line.
         const QDateTime now = Clock::current().now();
-        CatalogStatements::storeOrderLine(*m_data.ADOQuery_SET, line, m_session.userName(), now,
+        CatalogStatements::storeOrderLine(m_data.inserts, line, m_session.userName(), now,
                                           Locale::current().formats());
         emit orderStored();
     } catch (const std::exception &e) {

@@ -4,7 +4,8 @@
 
 #include <QWidget>
 
-class FormData;
+class DataSource;
+class Dataset;
 class Field;
 class QComboBox;
 class QLineEdit;
@@ -18,7 +19,18 @@ class TSMDBGrid;
 class CatalogPage : public QWidget {
     Q_OBJECT
 public:
-    CatalogPage(FormData &data, const Session &session, QWidget *parent = nullptr);
+    //! What the page uses: the category and item lists with their data sources, and the
+    //! scratch queries that read the shop list and store order lines.
+    struct Data {
+        Dataset &categories;
+        DataSource &categorySource;
+        Dataset &items;
+        DataSource &itemSource;
+        Dataset &reads;
+        Dataset &inserts;
+    };
+
+    CatalogPage(const Data &data, const Session &session, QWidget *parent = nullptr);
 
     //! Entry to the page by the user's choice of its tab: the shop list read again and no
     //! shop selected; the grids, their ticks and the note stay as they were.
@@ -55,7 +67,7 @@ private:
     void Set_order(CatalogStatements::OrderLine line);
     void appendShop(const QString &shop);
 
-    FormData &m_data;
+    Data m_data;
     const Session &m_session;
     QComboBox *m_shopBox;
     TSMDBGrid *m_categories;

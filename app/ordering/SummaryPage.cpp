@@ -5,7 +5,6 @@
 #include "Dataset.h"
 #include "DbError.h"
 #include "Dialogs.h"
-#include "FormData.h"
 #include "HandlerGuard.h"
 #include "InputMethod.h"
 #include "Locale.h"
@@ -35,7 +34,8 @@ constexpr int ExportTextPixels = 16;
 constexpr QColor GradientActiveCaption{0xB9, 0xD1, 0xEA};
 } // namespace
 
-SummaryPage::SummaryPage(FormData &data, const Session &session, const QString &exportFolder, QWidget *parent)
+SummaryPage::SummaryPage(const Data &data, const Session &session, const QString &exportFolder,
+                         QWidget *parent)
     : QWidget(parent)
     , m_data(data)
     , m_session(session)
@@ -55,12 +55,13 @@ SummaryPage::SummaryPage(FormData &data, const Session &session, const QString &
     m_navigator = new TDBXNavigator(this);
     m_navigator->setObjectName(QStringLiteral("DBXNavigator2"));
     m_navigator->beginLoad();
-    m_navigator->setDataSource(m_data.DataSource4);
+    m_navigator->setDataSource(&m_data.lineSource);
     m_navigator->setVisibleButtons(WithoutDelete);
     m_navigator->setBounds({344, 0, 270, 38});
     m_navigator->endLoad();
 
-    m_grid = TSMDBGrid::place(QStringLiteral("SMDBGrid4"), m_data.DataSource4, this);
+    m_grid =
+        TSMDBGrid::place(QStringLiteral("SMDBGrid4"), &m_data.lineSource, this, GridSettings::tickOneRow());
     m_grid->setGeometry(0, 40, 625, 297);
     m_grid->setReadOnly(true);
     m_grid->setScrollBars(TScrollStyle::ssHorizontal);
@@ -72,7 +73,7 @@ SummaryPage::SummaryPage(FormData &data, const Session &session, const QString &
     m_orderer = new TDBText(this);
     m_orderer->setObjectName(QStringLiteral("DBText1"));
     m_orderer->setGeometry(0, 344, 57, 17);
-    m_orderer->setDataSource(m_data.DataSource4);
+    m_orderer->setDataSource(&m_data.lineSource);
     m_orderer->setDataField(QStringLiteral("ord_cusomter"));
     m_orderer->hide();
 
@@ -104,13 +105,13 @@ SummaryPage::SummaryPage(FormData &data, const Session &session, const QString &
     connect(m_grid, &TSMDBGrid::OnChangeSelection, this, HandlerGuard::wrap([this] { Set_Nav_Buttons(); }));
     // Every move of the current line, whatever moved it, decides the delete rights again;
     // the orderer's text has followed the move by then (links hear of it first).
-    connect(m_data.DataSource4, &DataSource::dataChange, this,
+    connect(&m_data.lineSource, &DataSource::dataChange, this,
             HandlerGuard::wrap([this] { Set_Nav_Buttons(); }));
     // The listing re-read by anything but the page itself (the grid's refresh command) brings
     // its total along: the panel sums the lines the grid has just been given.
-    connect(m_data.DataSource4, &DataSource::stateChange, this, HandlerGuard::wrap([this] {
-                if (!m_listing && m_data.ADODataSet2->isActive()) Set_Total(m_picker->date());
-            }));
+    connect(&m_data.lineSource, &DataSource::stateChange, this, HandlerGuard::wrap([this] {
+        if (!m_listing && m_data.lines.isActive()) Set_Total(m_picker->date());
+    }));
     connect(
         m_grid, &TSMDBGrid::OnGetCellParams, this,
         [this](TSMDBGrid *, Field *, QFont &, QColor &, QColor &background, bool) {
@@ -118,11 +119,11 @@ SummaryPage::SummaryPage(FormData &data, const Session &session, const QString &
         },
         Qt::DirectConnection);
     connect(exportButton, &QPushButton::clicked, this, HandlerGuard::wrap([this] { Button2Click(); }));
-    m_data.ADODataSet2->setBeforeDelete([this](const Dataset &lines) { checkDelete(lines); });
+    m_data.lines.setBeforeDelete([this](const Dataset &lines) { checkDelete(lines); });
 }
 
 SummaryPage::~SummaryPage() {
-    m_data.ADODataSet2->setBeforeDelete(nullptr);
+    m_data.lines.setBeforeDelete(nullptr);
 }
 
 void SummaryPage::enter() {
@@ -143,7 +144,7 @@ void SummaryPage::DTP1Change() {
 void SummaryPage::Order_Totle(const QDate &day) {
     try {
         const QScopedValueRollback listing(m_listing, true);
-        SummaryStatements::openDay(*m_data.ADODataSet2, day);
+        SummaryStatements::openDay(m_data.lines, day);
     } catch (const std::exception &e) {
         qCDebug(kelvaroUi) << "day not listed:" << e.what();
         Dialogs::current().message(QStringLiteral("錯誤請找管理人"));
@@ -156,7 +157,7 @@ void SummaryPage::Order_Totle(const QDate &day) {
 
 void SummaryPage::Set_Total(const QDate &day) {
     try {
-        if (const auto total = SummaryStatements::dayTotal(*m_data.ADOQuery_GET, day))
+        if (const auto total = SummaryStatements::dayTotal(m_data.reads, day))
             m_total->setText(*total + QStringLiteral(" 元"));
     } catch (const std::exception &e) {
         qCDebug(kelvaroUi) << "day's total not read:" << e.what();
@@ -183,11 +184,11 @@ void SummaryPage::checkDelete(const Dataset &lines) const {
 }
 
 void SummaryPage::SMDBGrid4GetCellParams(QColor &background) {
-    OddRowShading::apply(*m_data.ADODataSet2, background);
+    OddRowShading::apply(m_data.lines, background);
 }
 
 void SummaryPage::Button2Click() {
     // Nothing is caught here: a failure reaches the standard error box with its message.
     const QString path = SummaryStatements::exportPath(m_exportFolder, Clock::current().now());
-    SummaryStatements::exportDay(*m_data.ADOConnection1, path, m_picker->date());
+    SummaryStatements::exportDay(m_data.connection, path, m_picker->date());
 }

@@ -4,9 +4,10 @@
 #include <QString>
 #include <QWidget>
 
+class Connection;
+class DataSource;
 class Dataset;
 class Field;
-class FormData;
 class QDateEdit;
 class QLabel;
 class Session;
@@ -20,8 +21,17 @@ class TSMDBGrid;
 class SummaryPage : public QWidget {
     Q_OBJECT
 public:
+    //! What the page uses: the day's listing with its data source, the scratch query that
+    //! reads the total, and the connection the export runs on.
+    struct Data {
+        Dataset &lines;
+        DataSource &lineSource;
+        Dataset &reads;
+        Connection &connection;
+    };
+
     //! `exportFolder` is the folder the export button writes its files to.
-    SummaryPage(FormData &data, const Session &session, const QString &exportFolder,
+    SummaryPage(const Data &data, const Session &session, const QString &exportFolder,
                 QWidget *parent = nullptr);
     ~SummaryPage() override;
 
@@ -49,7 +59,7 @@ private:
     // Writes the picker's day to a new spreadsheet file named after the clock.
     void Button2Click();
 
-    FormData &m_data;
+    Data m_data;
     const Session &m_session;
     QString m_exportFolder;
     QDateEdit *m_picker;

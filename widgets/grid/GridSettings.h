@@ -2,11 +2,9 @@
 
 #include "GridTypes.h"
 
-#include <QString>
-
-//! The stored settings of one grid as its page places it.
+//! The stored settings of a grid as a page places it: the common settings by default, and
+//! the two selection styles that grids with check boxes in the indicator column use.
 struct GridSettings {
-    QString name;
     TGridOptions options = kDefaultGridOptions;
     bool readOnly = true;
     TExOptions exOptions = kDefaultExOptions;
@@ -16,6 +14,8 @@ struct GridSettings {
     bool flat = false;
     TSMDBGTitleHeight titleHeight{TTitleHeightKind::hkAuto, 1, 24};
 
-    //! The settings of "SMDBGrid1" .. "SMDBGrid5"; unknown names get the common settings.
-    static GridSettings forGrid(const QString &name);
+    //! Any number of rows ticked by check box, with room for the box in the indicator column.
+    static GridSettings tickMany();
+    //! At most one row ticked by check box, the current row highlighted whole, no editing.
+    static GridSettings tickOneRow();
 };

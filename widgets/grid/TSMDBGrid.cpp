@@ -92,18 +92,17 @@ TSMDBGrid::~TSMDBGrid() {
     m_model->bindSource(nullptr);
 }
 
-TSMDBGrid *TSMDBGrid::place(const QString &name, DataSource *source, QWidget *parent) {
+TSMDBGrid *TSMDBGrid::place(const QString &name, DataSource *source, QWidget *parent,
+                            const GridSettings &settings) {
     auto *grid = new TSMDBGrid(parent);
-    grid->applySettings(GridSettings::forGrid(name));
+    grid->setObjectName(name);
+    grid->setAccessibleName(name);
+    grid->applySettings(settings);
     grid->setDataSource(source);
     return grid;
 }
 
 void TSMDBGrid::applySettings(const GridSettings &s) {
-    if (!s.name.isEmpty()) {
-        setObjectName(s.name);
-        setAccessibleName(s.name);
-    }
     // The order a form applies them: the indicator rule must see the check-box option first.
     setOptions(s.options);
     setReadOnly(s.readOnly);

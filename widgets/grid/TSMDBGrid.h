@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GridSettings.h"
 #include "GridTypes.h"
 #include "RangeSelection.h"
 #include "SelectedRows.h"
@@ -17,7 +18,6 @@ class Field;
 class GridIndicatorHeader;
 class GridPopupMenu;
 class GridTitleHeader;
-struct GridSettings;
 
 //! The data grid: a table view over a dataset with check-box row selection, a cell
 //! parameters request, an indicator column, a standard pop-up menu and an Enter key that
@@ -33,8 +33,9 @@ public:
     explicit TSMDBGrid(QWidget *parent = nullptr);
     ~TSMDBGrid() override;
 
-    //! Builds a grid with the settings of one of the program's grids ("SMDBGrid1" ...), named so.
-    static TSMDBGrid *place(const QString &name, DataSource *source, QWidget *parent);
+    //! Builds a grid named `name` with the settings its page gives it, bound to `source`.
+    static TSMDBGrid *place(const QString &name, DataSource *source, QWidget *parent,
+                            const GridSettings &settings = GridSettings());
     //! Applies stored settings in the order a form lists them.
     void applySettings(const GridSettings &settings);
 

@@ -24,7 +24,11 @@ GridFixture::GridFixture(int rows, const QString &gridName, bool open)
     formFont.setPixelSize(11);
     window->setFont(formFont);
     window->resize(640, 420);
-    grid = TSMDBGrid::place(gridName, source, window.get());
+    // The selection styles the item grid and the order grid are placed with.
+    const GridSettings settings = gridName == QLatin1String("SMDBGrid3")   ? GridSettings::tickMany()
+                                  : gridName == QLatin1String("SMDBGrid4") ? GridSettings::tickOneRow()
+                                                                           : GridSettings();
+    grid = TSMDBGrid::place(gridName, source, window.get(), settings);
     grid->setGeometry(0, 0, 401, 305);
     QObject::connect(
         grid, &TSMDBGrid::OnChangeSelection, grid, [this] { ++changes; }, Qt::DirectConnection);
