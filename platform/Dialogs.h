@@ -2,8 +2,11 @@
 
 #include <QString>
 
+class QDialog;
+
 //! The program's dialogs behind one interface: the main window installs the real one,
-//! tests install ScriptedDialogs, which records every message and answers every question.
+//! tests install ScriptedDialogs, which records every message, answers every question and
+//! drives the program's own dialogs.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -16,6 +19,10 @@ public:
     virtual bool confirm(const QString &text, const QString &title = QStringLiteral("Confirm")) = 0;
     //! The application's standard error box with the error's own message.
     virtual void error(const QString &text) = 0;
+    //! Shows one of the program's own dialogs (or a system dialog such as the print dialog)
+    //! modally until it closes; returns its result (QDialog::Accepted, Rejected, or what
+    //! done() gave). Every dialog of the pages opens through here.
+    virtual int exec(QDialog &dialog) = 0;
 
     //! The dialogs in force; a real, widget-based set until another is installed.
     static Dialogs &current();

@@ -1,5 +1,8 @@
 #include "ScriptedDialogs.h"
 
+#include <QCoreApplication>
+#include <QDialog>
+
 QStringList ScriptedDialogs::texts() const {
     QStringList out;
     for (const Shown &s : m_shown)
@@ -19,4 +22,16 @@ bool ScriptedDialogs::askYesNo(const QString &text, const QString &title) {
 bool ScriptedDialogs::confirm(const QString &text, const QString &title) {
     m_shown.append({Kind::Confirm, text, title});
     return nextAnswer();
+}
+
+int ScriptedDialogs::exec(QDialog &dialog) {
+    m_shown.append({Kind::Dialog, dialog.windowTitle(), dialog.objectName()});
+    if (m_drivers.isEmpty()) return QDialog::Rejected;
+    const DialogDriver driver = m_drivers.takeFirst();
+    // Shown as exec() would show it, so its widgets are laid out and can take the focus.
+    dialog.show();
+    QCoreApplication::processEvents();
+    const int result = driver(dialog);
+    dialog.hide();
+    return result;
 }

@@ -1,6 +1,7 @@
 #include "WidgetDialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 
 namespace {
@@ -37,4 +38,8 @@ bool WidgetDialogs::confirm(const QString &text, const QString &title) {
 
 void WidgetDialogs::error(const QString &text) {
     QMessageBox::critical(QApplication::activeWindow(), applicationTitle(), text, QMessageBox::Ok);
+}
+
+int WidgetDialogs::exec(QDialog &dialog) {
+    return dialog.exec();
 }

@@ -9,4 +9,5 @@ public:
     bool askYesNo(const QString &text, const QString &title) override;
     bool confirm(const QString &text, const QString &title) override;
     void error(const QString &text) override;
+    int exec(QDialog &dialog) override;
 };
