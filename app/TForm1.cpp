@@ -43,8 +43,8 @@ TForm1::TForm1(const StartOptions &options, QWidget *parent)
 
     // Loading the form connects and opens the datasets open from the start; what fails is
     // reported and loading goes on.
-    m_data->load([](const QString &message) { Dialogs::current().error(message); });
-    FormCreate();
+    m_databaseUsable = m_data->load([](const QString &message) { Dialogs::current().error(message); });
+    if (m_databaseUsable) FormCreate();
 }
 
 TForm1::~TForm1() {

@@ -33,6 +33,10 @@ public:
     explicit TForm1(const StartOptions &options = StartOptions(), QWidget *parent = nullptr);
     ~TForm1() override;
 
+    //! False when the database cannot serve this program at all (it records another schema
+    //! version): the start reported it, opened nothing else, and the program ends.
+    bool databaseUsable() const { return m_databaseUsable; }
+
     //! The connection, the datasets and their data sources.
     FormData &data() const { return *m_data; }
 
@@ -79,6 +83,7 @@ private:
     MenuPage *m_menu = nullptr;
     PermissionPage *m_permission = nullptr;
     Session m_session;
+    bool m_databaseUsable = true;
     //! The page-change rule: the work of each tab position, from 0; positions past the end
     //! have none.
     std::vector<std::function<void()>> m_tabPositionWork;

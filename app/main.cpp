@@ -55,6 +55,8 @@ int main(int argc, char *argv[]) {
     if (!StartOptions::parse(QApplication::arguments(), &options, &exitCode)) return exitCode;
 
     TForm1 form(options);
+    // The box has said what is wrong and what to do: a window that can do nothing is not shown.
+    if (!form.databaseUsable()) return 1;
     QApplication::setWindowIcon(form.windowIcon());
     form.show();
     return app.exec();

@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "Schema.h"
+#include "SchemaUpgrade.h"
 #include "SpreadsheetExport.h"
 #include "StatementRewriter.h"
 #include "ValueConverter.h"
@@ -34,17 +35,20 @@ QSqlDatabase Connection::database() const {
 void Connection::open() {
     if (isOpen()) return;
     auto engine = Engine::create(m_path);
-    engine->open(m_path, EngineOptions{m_forceReadOnly, m_busyTimeoutMs});
+    engine->open(m_path, EngineOptions{m_forceReadOnly, m_busyTimeoutMs, m_anySchemaVersion});
     m_engine = std::move(engine);
 }
 
 void Connection::create(const std::function<void()> &fill) {
     if (isOpen()) throw DbError(QStringLiteral("The connection is open already."));
     auto engine = Engine::create(m_path);
-    engine->create(m_path, EngineOptions{false, m_busyTimeoutMs});
+    engine->create(m_path, EngineOptions{false, m_busyTimeoutMs, true});
     m_engine = std::move(engine);
     try {
-        finishTransaction(fill);
+        finishTransaction([&] {
+            SchemaUpgrade::applySteps(*this);
+            fill();
+        });
     } catch (...) {
         m_engine.reset();
         throw;
@@ -93,6 +97,40 @@ DbError Connection::failed(const DbError &e, const Statement &statement) {
 QStringList Connection::schemaProblems() const {
     requireOpen();
     return m_engine->schemaProblems();
+}
+
+bool Connection::onServer() const {
+    return m_engine ? m_engine->onServer() : Engine::isServer(m_path);
+}
+
+int Connection::schemaVersion() const {
+    requireOpen();
+    return m_engine->schemaVersion();
+}
+
+void Connection::requireTransaction() const {
+    requireOpen();
+    if (!m_inTransaction) throw DbError(QStringLiteral("A schema change runs only within a transaction."));
+}
+
+void Connection::setSchemaVersion(int version) {
+    requireTransaction();
+    try {
+        m_engine->setSchemaVersion(version);
+    } catch (const DbError &) {
+        m_transactionFailed = true;
+        throw;
+    }
+}
+
+void Connection::runScript(const QString &sql) {
+    requireTransaction();
+    try {
+        m_engine->runScript(sql);
+    } catch (const DbError &) {
+        m_transactionFailed = true;
+        throw;
+    }
 }
 
 void Connection::requireOpen() const {

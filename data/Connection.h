@@ -53,12 +53,13 @@ public:
     const LocaleFormats &localeFormats() const { return m_formats; }
 
     //! Opens the existing file read-write (read-only if the file is); never creates it.
-    //! Refuses a file that is not a database or lacks this program's tables.
+    //! Refuses a file that is not a database, lacks this program's tables, or records another
+    //! schema version (DbError::Category::OlderSchema, NewerSchema; unless setAnySchemaVersion).
     void open();
     //! Makes a new database with this program's schema (a new file, or an existing empty server
-    //! database), opens it and runs `fill` in the same transaction: when anything fails, the
-    //! database is left as it was (no file; an empty server database), closed, and the failure
-    //! is thrown on.
+    //! database: the first version, then every schema step), opens it and runs `fill` in the same
+    //! transaction: when anything fails, the database is left as it was (no file; an empty server
+    //! database), closed, and the failure is thrown on.
     void create(const std::function<void()> &fill);
     void close();
     bool isOpen() const;
@@ -66,6 +67,17 @@ public:
     bool isReadOnly() const { return m_engine && m_engine->readOnly(); }
     //! Opens read-only even when the file could be written (for checks and tools).
     void setForceReadOnly(bool on) { m_forceReadOnly = on; }
+    //! Opens a database of any schema version, checked against its own (the check, the upgrade).
+    void setAnySchemaVersion(bool on) { m_anySchemaVersion = on; }
+    //! The database is on a PostgreSQL server.
+    bool onServer() const;
+    //! The schema version the open database records; throws DbError.
+    int schemaVersion() const;
+    //! Records the schema version; only within inTransaction() (or create()).
+    void setSchemaVersion(int version);
+    //! Runs schema statements as they are written, for a schema step; only within
+    //! inTransaction() (or create()). Throws DbError, which dooms the transaction.
+    void runScript(const QString &sql);
 
     //! Runs a row-returning statement and fetches every row; no read stays open afterwards.
     ResultSet select(const Statement &statement);
@@ -105,6 +117,7 @@ public:
 private:
     ResultSet run(const Statement &statement, bool keyed);
     void requireOpen() const;
+    void requireTransaction() const;
     QString engineText(const Statement &statement) const;
     QVector<QVariant> convertParams(const QVector<Statement::Param> &params) const;
     //! Runs `work` in the transaction the engine has open, then commits or rolls back.
@@ -117,6 +130,7 @@ private:
     int m_busyTimeoutMs = 10000;
     LocaleFormats m_formats;
     bool m_forceReadOnly = false;
+    bool m_anySchemaVersion = false;
     bool m_inTransaction = false;
     bool m_transactionFailed = false;
 };

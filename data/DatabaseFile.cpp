@@ -2,6 +2,7 @@
 
 #include "AccountNameRule.h"
 #include "DbError.h"
+#include "Engine.h"
 #include "Schema.h"
 #include "TextCollation.h"
 
@@ -11,6 +12,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QUrl>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -58,11 +60,15 @@ void DatabaseFile::close() {
 }
 
 void DatabaseFile::abandon(const QString &message, int code) {
-    close();
-    throw DbError(message, code);
+    abandon(DbError(message, code));
 }
 
-void DatabaseFile::open(const QString &file, bool forceReadOnly, int busyTimeoutMs) {
+void DatabaseFile::abandon(const DbError &error) {
+    close();
+    throw error;
+}
+
+void DatabaseFile::open(const QString &file, bool forceReadOnly, int busyTimeoutMs, bool anySchemaVersion) {
     const QFileInfo info(file);
     const QString path = info.absoluteFilePath();
     if (!info.exists()) throw DbError(QStringLiteral("Could not find file '%1'.").arg(path), SQLITE_CANTOPEN);
@@ -95,18 +101,26 @@ void DatabaseFile::open(const QString &file, bool forceReadOnly, int busyTimeout
     // The engine opens a file it may not write read-only, whatever was asked for.
     if (sqlite3_db_readonly(m_handle, "main") == 1) m_readOnly = true;
 
-    // Reading the schema is the first read: a file that is not a database fails here, and
-    // nothing has been written to it.
+    // Reading the schema's version is the first read: a file that is not a database fails
+    // here, and nothing has been written to it. A file of another version is not opened: a newer
+    // one at once, an older one once it has shown to be ours.
+    int version = 1;
     QStringList problems;
     try {
-        problems = Schema::verify(m_handle);
+        version = Schema::recordedVersion(m_handle);
+        if (version > Schema::CurrentVersion && !anySchemaVersion)
+            abandon(Engine::schemaVersionRefused(path, version));
+        problems = Schema::verify(m_handle, std::min(version, Schema::CurrentVersion));
     } catch (const DbError &e) {
+        if (e.category() != DbError::Category::Other) throw;
         abandon(firstReadFailure(path, e), e.code());
     }
     if (!problems.isEmpty())
         abandon(
             QStringLiteral("'%1' is not a Kelvaro database: %2").arg(path, problems.join(QLatin1Char(' '))),
             0);
+    if (version < Schema::CurrentVersion && !anySchemaVersion)
+        abandon(Engine::schemaVersionRefused(path, version));
     if (TextCollation::install(m_handle) != SQLITE_OK)
         abandon(
             QStringLiteral("Cannot register the text collation: %1").arg(str16(sqlite3_errmsg16(m_handle))),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BusyWait.h"
+#include "DbError.h"
 
 #include <QString>
 
@@ -17,9 +18,11 @@ public:
     DatabaseFile &operator=(const DatabaseFile &) = delete;
 
     //! Opens `path` read-write (read-only when asked or when the file is), with `busyTimeoutMs`
-    //! for other copies' locks; checks the schema and installs the text collation. Throws
-    //! DbError with the engine's message and code; on failure nothing stays open.
-    void open(const QString &path, bool forceReadOnly, int busyTimeoutMs);
+    //! for other copies' locks; checks the schema of the version the file records (refusing
+    //! another version than this program's unless `anySchemaVersion`) and installs the text
+    //! collation. Throws DbError with the engine's message and code; on failure nothing stays
+    //! open and nothing was written.
+    void open(const QString &path, bool forceReadOnly, int busyTimeoutMs, bool anySchemaVersion = false);
     void close();
     sqlite3 *handle() const { return m_handle; }
     //! Name of the Qt connection; empty while closed.
@@ -30,6 +33,7 @@ public:
 
 private:
     [[noreturn]] void abandon(const QString &message, int code);
+    [[noreturn]] void abandon(const DbError &error);
 
     QString m_name;
     sqlite3 *m_handle = nullptr;

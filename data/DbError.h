@@ -8,7 +8,18 @@
 class DbError : public std::runtime_error {
 public:
     //! What kind of failure it is, the same whichever engine runs.
-    enum class Category { Other, BadValue, TooLong, Duplicate, Busy, ConnectionLost };
+    enum class Category {
+        Other,
+        BadValue,
+        TooLong,
+        Duplicate,
+        Busy,
+        ConnectionLost,
+        //! The database records an older schema version: `kelvaro-admin upgrade` brings it up.
+        OlderSchema,
+        //! The database records a newer schema version than this program knows.
+        NewerSchema
+    };
 
     //! `code` is the engine's extended result code where there is one, else 0; `statement` the
     //! text of the statement that failed, where there was one.

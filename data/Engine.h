@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DbError.h"
 #include "ResultSet.h"
 
 #include <QSqlDatabase>
@@ -16,6 +17,10 @@ struct EngineOptions {
     bool forceReadOnly = false;
     //! How long a writer waits for another session's lock before it fails.
     int busyTimeoutMs = 10000;
+    //! Open a database of another schema version than this program's, checking it against the
+    //! schema of its own version (the check and the upgrade); otherwise such a database is
+    //! refused with DbError::Category::OlderSchema or NewerSchema and nothing is written.
+    bool anySchemaVersion = false;
 };
 
 //! One database engine behind Connection: the SQLite file or a PostgreSQL server. Statements
@@ -33,14 +38,19 @@ public:
     //! The database string as messages show it, since they reach screens and logs: a server
     //! URL with any password it carries as "***"; a file as given.
     static QString shown(const QString &database);
-    //! Makes the schema in a new database: a new file, or an existing empty server database.
+    //! Makes the schema of the current version in a new database: a new file, or an existing
+    //! empty server database. Throws DbError, leaving it as it was.
     static void createDatabase(const QString &database);
+    //! The failure of opening `database` whose schema has `version` instead of this program's.
+    static DbError schemaVersionRefused(const QString &database, int version);
 
-    //! Opens the database and checks that its schema is ours; throws DbError, leaving it closed.
+    //! Opens the database and checks that its schema is ours (of this program's version, or of
+    //! its recorded one with EngineOptions::anySchemaVersion); throws DbError, leaving it closed.
     virtual void open(const QString &database, const EngineOptions &options) = 0;
-    //! Makes the schema in a new database (a new file, or an existing empty server database) and
-    //! opens it inside a transaction: commit() keeps the schema with what was written after it,
-    //! rollback() leaves the database as it was (no file; an empty server database) and closes.
+    //! Makes the schema of version 1 in a new database (a new file, or an existing empty server
+    //! database) and opens it inside a transaction, for the steps to later versions to follow:
+    //! commit() keeps the schema with what was written after it, rollback() leaves the database
+    //! as it was (no file; an empty server database) and closes.
     virtual void create(const QString &database, const EngineOptions &options) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
@@ -65,8 +75,19 @@ public:
     virtual void backup(const QString &path) = 0;
     //! Key of the row last inserted through this engine.
     virtual qint64 lastInsertId() const = 0;
-    //! What is wrong with the open database's schema; empty when it is ours.
+    //! What is wrong with the open database's schema, against the schema of its recorded
+    //! version; empty when it is ours.
     virtual QStringList schemaProblems() = 0;
+    //! The schema version the open database records: 1 for a database that records none (made by
+    //! release 1.0.6).
+    virtual int schemaVersion() = 0;
+    //! Records `version` as the database's schema version, within the open transaction.
+    virtual void setSchemaVersion(int version) = 0;
+    //! Runs schema statements as they are written (several, separated by semicolons; no bound
+    //! values, nothing rewritten) within the open transaction; throws DbError.
+    virtual void runScript(const QString &sql) = 0;
+    //! The database is on a PostgreSQL server (schema steps write the server's own statements).
+    virtual bool onServer() const = 0;
 
     //! The Qt connection where the engine has one (for tools and benchmarks); else invalid.
     virtual QSqlDatabase database() const { return QSqlDatabase(); }

@@ -20,11 +20,20 @@ public:
 
     //! The loading steps of the form, in order: connect `ADOConnection1`, open `ADODataSet1`,
     //! open `ADODataSet3`. Each step that fails is reported through `onError` with the
-    //! engine's message, and loading goes on with the next step.
-    template <typename OnError> void load(OnError onError) {
-        runStep([this] { ADOConnection1->open(); }, onError);
+    //! engine's message, and loading goes on with the next step; except that a database of
+    //! another schema version is reported once and nothing more is opened. Returns false then.
+    template <typename OnError> bool load(OnError onError) {
+        try {
+            ADOConnection1->open();
+        } catch (const DbError &e) {
+            onError(e.message());
+            if (e.category() == DbError::Category::OlderSchema ||
+                e.category() == DbError::Category::NewerSchema)
+                return false;
+        }
         runStep([this] { ADODataSet1->open(); }, onError);
         runStep([this] { ADODataSet3->open(); }, onError);
+        return true;
     }
 
     Connection *ADOConnection1;

@@ -76,11 +76,28 @@ void PostgresEngine::startSession(const QString &url, const EngineOptions &optio
 
 void PostgresEngine::open(const QString &url, const EngineOptions &options) {
     startSession(url, options);
-    const QStringList problems = PostgresSchema::verify(m_connection, &m_catalog);
+    QStringList problems;
+    int version = 1;
+    try {
+        // A database of another version is not opened, and nothing is written to it: a newer one
+        // at once, an older one once it has shown to be ours.
+        version = PostgresSchema::recordedVersion(m_connection);
+        if (version > Schema::CurrentVersion && !options.anySchemaVersion)
+            throw Engine::schemaVersionRefused(url, version);
+        problems =
+            PostgresSchema::verify(m_connection, &m_catalog, std::min(version, Schema::CurrentVersion));
+    } catch (const DbError &) {
+        close();
+        throw;
+    }
     if (!problems.isEmpty()) {
         close();
         throw DbError(QStringLiteral("'%1' is not a Kelvaro database: %2")
                           .arg(Engine::shown(url), problems.join(QLatin1Char(' '))));
+    }
+    if (version < Schema::CurrentVersion && !options.anySchemaVersion) {
+        close();
+        throw Engine::schemaVersionRefused(url, version);
     }
     // Asked once: outside a transaction block, transaction_read_only is the session's default.
     try {
@@ -103,7 +120,7 @@ void PostgresEngine::create(const QString &url, const EngineOptions &options) {
         PostgresResult::exec(m_connection, QStringLiteral("BEGIN"));
         m_inTransaction = true;
         PostgresSchema::create(m_connection);
-        const QStringList problems = PostgresSchema::verify(m_connection, &m_catalog);
+        const QStringList problems = PostgresSchema::verify(m_connection, &m_catalog, 1);
         if (!problems.isEmpty()) throw DbError(problems.join(QLatin1Char(' ')));
     } catch (const DbError &) {
         rollback();
@@ -165,18 +182,25 @@ void PostgresEngine::setBusyTimeoutMs(int ms) {
 
 QStringList PostgresEngine::schemaProblems() {
     PostgresCatalog catalog;
-    return PostgresSchema::verify(m_connection, &catalog);
+    const QStringList problems =
+        PostgresSchema::verify(m_connection, &catalog, std::min(schemaVersion(), Schema::CurrentVersion));
+    // Tables a step added are known from now on, for the rows' keys.
+    if (problems.isEmpty()) m_catalog = catalog;
+    return problems;
 }
 
-void PostgresEngine::createDatabase(const QString &url) {
-    PostgresEngine engine;
-    engine.create(url, EngineOptions());
-    try {
-        engine.commit();
-    } catch (const DbError &) {
-        engine.rollback();
-        throw;
-    }
+int PostgresEngine::schemaVersion() {
+    if (!m_connection)
+        throw DbError(QStringLiteral("Operation is not allowed when the connection is closed."));
+    return PostgresSchema::recordedVersion(m_connection);
+}
+
+void PostgresEngine::setSchemaVersion(int version) {
+    PostgresSchema::recordVersion(m_connection, version);
+}
+
+void PostgresEngine::runScript(const QString &sql) {
+    PostgresResult::exec(m_connection, sql);
 }
 
 template <typename T> T PostgresEngine::retried(const std::function<T()> &attempt, bool write) {

@@ -39,9 +39,10 @@ public:
     void backup(const QString &path) override;
     qint64 lastInsertId() const override { return m_lastInsertId; }
     QStringList schemaProblems() override;
-
-    //! Makes the schema in the existing, empty database at `url`; throws DbError.
-    static void createDatabase(const QString &url);
+    int schemaVersion() override;
+    void setSchemaVersion(int version) override;
+    void runScript(const QString &sql) override;
+    bool onServer() const override { return true; }
 
 private:
     //! A connected session with our settings; throws DbError (connection lost) on failure.

@@ -3,6 +3,8 @@
 #include "PostgresResult.h"
 #include "Schema.h"
 
+#include <algorithm>
+
 namespace {
 
 QString columnDefinition(const ColumnInfo &c) {
@@ -176,16 +178,23 @@ QVector<bool> probesHold(PGconn *connection, const QStringList &probes) {
 
 } // namespace
 
+QString PostgresSchema::createTableStatement(const TableInfo &table) {
+    QStringList defs;
+    for (const ColumnInfo &c : table.columns)
+        defs << QStringLiteral("  ") + columnDefinition(c);
+    return QStringLiteral("CREATE TABLE %1 (\n%2\n)").arg(table.name, defs.join(QStringLiteral(",\n")));
+}
+
+QString PostgresSchema::addColumnStatement(const ColumnInfo &column) {
+    return QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(column.table, columnDefinition(column));
+}
+
 QStringList PostgresSchema::createStatements() {
     // Letter case and width are tertiary differences under ICU: strength 2 ignores them.
     QStringList out{QStringLiteral(
         "CREATE COLLATION ktext (provider = icu, locale = 'und-u-ks-level2', deterministic = false)")};
-    for (const TableInfo &t : Schema::tables()) {
-        QStringList defs;
-        for (const ColumnInfo &c : t.columns)
-            defs << QStringLiteral("  ") + columnDefinition(c);
-        out << QStringLiteral("CREATE TABLE %1 (\n%2\n)").arg(t.name, defs.join(QStringLiteral(",\n")));
-    }
+    for (const TableInfo &t : Schema::tables(1))
+        out << createTableStatement(t);
     // Unique under ktext, and ignoring trailing spaces of either width: sign-in could not tell
     // such account names apart.
     out << QStringLiteral("CREATE UNIQUE INDEX customer_number ON customer ((rtrim(cus_number::text, U&' "
@@ -206,9 +215,34 @@ void PostgresSchema::create(PGconn *connection) {
         PostgresResult::exec(connection, s);
 }
 
-QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog) {
+int PostgresSchema::recordedVersion(PGconn *connection) {
+    if (PostgresResult::exec(connection, QStringLiteral("SELECT to_regclass('kelvaro_schema') IS NULL"))
+            .text(0, 0) == QLatin1String("t"))
+        return 1;
+    const PostgresResult r = PostgresResult::exec(
+        connection, QStringLiteral("SELECT coalesce(max(version), 1) FROM kelvaro_schema"));
+    return std::max(1, r.text(0, 0).toInt());
+}
+
+void PostgresSchema::recordVersion(PGconn *connection, int version) {
+    if (PostgresResult::exec(connection, QStringLiteral("SELECT to_regclass('kelvaro_schema') IS NULL"))
+            .text(0, 0) == QLatin1String("t"))
+        PostgresResult::exec(connection,
+                             QStringLiteral("CREATE TABLE kelvaro_schema (version integer NOT NULL "
+                                            "CONSTRAINT version_positive CHECK (version > 0))"));
+    PostgresResult::exec(connection, QStringLiteral("DELETE FROM kelvaro_schema"));
+    PostgresResult::exec(connection,
+                         QStringLiteral("INSERT INTO kelvaro_schema (version) VALUES (%1)").arg(version));
+}
+
+QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog, int version) {
     QStringList problems;
     PostgresResult columns, checks, unique;
+    const QVector<TableInfo> tables = Schema::tables(version);
+    QStringList regclasses;
+    for (const TableInfo &t : tables)
+        regclasses << QStringLiteral("to_regclass('%1')").arg(t.name);
+    const QString ours = regclasses.join(QStringLiteral(", "));
     try {
         columns = PostgresResult::exec(
             connection,
@@ -217,13 +251,13 @@ QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog)
                 "a.attidentity, coalesce(co.collname, ''), coalesce(co.collisdeterministic, true) "
                 "FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid "
                 "LEFT JOIN pg_collation co ON co.oid = a.attcollation "
-                "WHERE c.oid IN (to_regclass('customer'), to_regclass('menu'), to_regclass('ordern')) "
-                "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum"));
+                "WHERE c.oid IN (%1) "
+                "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum")
+                .arg(ours));
         checks = PostgresResult::exec(
-            connection,
-            QStringLiteral("SELECT conname, pg_get_expr(conbin, conrelid) FROM pg_constraint "
-                           "WHERE contype = 'c' AND conrelid IN "
-                           "(to_regclass('customer'), to_regclass('menu'), to_regclass('ordern'))"));
+            connection, QStringLiteral("SELECT conname, pg_get_expr(conbin, conrelid) FROM pg_constraint "
+                                       "WHERE contype = 'c' AND conrelid IN (%1)")
+                            .arg(ours));
         // The account rule's index: unique for every row, on one key, with that key's collation.
         unique = PostgresResult::exec(
             connection,
@@ -242,7 +276,7 @@ QStringList PostgresSchema::verify(PGconn *connection, PostgresCatalog *catalog)
     for (int r = 0; r < PQntuples(checks.get()); ++r)
         checkExpressions.insert(checks.text(r, 0), checks.text(r, 1));
 
-    for (const TableInfo &t : Schema::tables()) {
+    for (const TableInfo &t : tables) {
         QStringList names;
         for (int r = 0; r < PQntuples(columns.get()); ++r) {
             if (columns.text(r, 1) != t.name) continue;

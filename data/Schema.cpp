@@ -1,17 +1,19 @@
 #include "Schema.h"
 
 #include "DbError.h"
+#include "Engine.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QUrl>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
 
-ColumnInfo col(const char *table, const char *name, ColumnKind kind, int size = 0) {
-    return {QString::fromLatin1(table), QString::fromLatin1(name), kind, size};
+ColumnInfo col(const char *table, const char *name, ColumnKind kind, int size = 0, int since = 1) {
+    return {QString::fromLatin1(table), QString::fromLatin1(name), kind, size, since};
 }
 
 QVector<TableInfo> makeTables() {
@@ -73,6 +75,18 @@ const QVector<TableInfo> &Schema::tables() {
     return t;
 }
 
+QVector<TableInfo> Schema::tables(int version) {
+    QVector<TableInfo> out;
+    for (const TableInfo &t : tables()) {
+        if (t.since > version) continue;
+        TableInfo kept{t.name, {}, t.since};
+        for (const ColumnInfo &c : t.columns)
+            if (c.since <= version) kept.columns << c;
+        out << kept;
+    }
+    return out;
+}
+
 const ColumnInfo *Schema::column(const QString &name) {
     static const QHash<QString, const ColumnInfo *> byName = [] {
         QHash<QString, const ColumnInfo *> h;
@@ -101,15 +115,22 @@ QString Schema::keyColumn(const QString &table) {
     return t->columns.first().name;
 }
 
+QString Schema::createTableStatement(const TableInfo &table) {
+    QStringList defs;
+    for (const ColumnInfo &c : table.columns)
+        defs << QStringLiteral("  ") + columnDefinition(c);
+    return QStringLiteral("CREATE TABLE %1 (\n%2\n) STRICT")
+        .arg(table.name, defs.join(QStringLiteral(",\n")));
+}
+
+QString Schema::addColumnStatement(const ColumnInfo &column) {
+    return QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(column.table, columnDefinition(column));
+}
+
 QStringList Schema::createStatements() {
     QStringList out;
-    for (const TableInfo &t : tables()) {
-        QStringList defs;
-        for (const ColumnInfo &c : t.columns)
-            defs << QStringLiteral("  ") + columnDefinition(c);
-        out << QStringLiteral("CREATE TABLE %1 (\n%2\n) STRICT")
-                   .arg(t.name, defs.join(QStringLiteral(",\n")));
-    }
+    for (const TableInfo &t : tables(1))
+        out << createTableStatement(t);
     // Account names are unique (ignoring ASCII case) for every tool that writes the file; our
     // connections add the whole of sign-in's equality (AccountNameRule).
     out << QStringLiteral("CREATE UNIQUE INDEX customer_number ON customer(cus_number COLLATE NOCASE)");
@@ -154,9 +175,9 @@ QList<QStringList> rowsFor(sqlite3 *handle, const char *sql, const QString &tabl
 
 } // namespace
 
-QStringList Schema::verify(sqlite3 *handle) {
+QStringList Schema::verify(sqlite3 *handle, int version) {
     QStringList problems;
-    for (const TableInfo &t : tables()) {
+    for (const TableInfo &t : tables(version)) {
         QStringList names, types;
         for (const QStringList &row :
              rowsFor(handle, "SELECT name, type FROM pragma_table_info(?1)", t.name)) {
@@ -196,9 +217,23 @@ QStringList Schema::verify(sqlite3 *handle) {
     return problems;
 }
 
+int Schema::recordedVersion(sqlite3 *handle) {
+    // Release 1.0.6 left the header's user version at 0.
+    const QList<QStringList> rows =
+        rowsFor(handle, "SELECT user_version FROM pragma_user_version", QString());
+    return std::max(1, rows.isEmpty() ? 0 : rows.first().value(0).toInt());
+}
+
+void Schema::recordVersion(sqlite3 *handle, int version) {
+    const QByteArray sql = QByteArray("PRAGMA user_version = ") + QByteArray::number(version);
+    if (sqlite3_exec(handle, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)), sqlite3_extended_errcode(handle));
+}
+
 QStringList Schema::checksBlindToNul(sqlite3 *handle) {
     QStringList blind;
-    for (const TableInfo &t : tables()) {
+    // Only the first version's files were ever made without the NUL refusal.
+    for (const TableInfo &t : tables(1)) {
         const QList<QStringList> rows =
             rowsFor(handle, "SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1", t.name);
         const QString sql = rows.isEmpty() ? QString() : rows.first().value(0);
@@ -211,6 +246,10 @@ QStringList Schema::checksBlindToNul(sqlite3 *handle) {
 }
 
 void Schema::createDatabase(const QString &path) {
+    Engine::createDatabase(path);
+}
+
+void Schema::createFirstVersion(const QString &path) {
     if (QFileInfo::exists(path))
         throw DbError(QStringLiteral("Could not create '%1': the file already exists.").arg(path));
     sqlite3 *h = nullptr;

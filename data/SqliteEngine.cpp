@@ -13,6 +13,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -68,16 +69,18 @@ SqliteEngine::~SqliteEngine() {
 
 void SqliteEngine::open(const QString &path, const EngineOptions &options) {
     try {
-        m_file.open(path, options.forceReadOnly, options.busyTimeoutMs);
+        m_file.open(path, options.forceReadOnly, options.busyTimeoutMs, options.anySchemaVersion);
     } catch (const DbError &e) {
         throw categorised(e);
     }
 }
 
 void SqliteEngine::create(const QString &path, const EngineOptions &options) {
-    Schema::createDatabase(path);
+    Schema::createFirstVersion(path);
     try {
-        open(path, options);
+        EngineOptions firstVersion = options;
+        firstVersion.anySchemaVersion = true;
+        open(path, firstVersion);
         begin();
     } catch (const DbError &) {
         close();
@@ -156,7 +159,7 @@ void SqliteEngine::backup(const QString &path) {
         const ResultSet found = RowFetcher::fetch(check);
         if (found.rowCount() > 0 && !found.value(0, 0).toString().isEmpty())
             problems << found.value(0, 0).toString();
-        problems << Schema::verify(dest);
+        problems << Schema::verify(dest, std::min(Schema::recordedVersion(dest), Schema::CurrentVersion));
         if (!problems.isEmpty())
             throw DbError(QStringLiteral("the copy fails its check: ") + problems.join(QStringLiteral("; ")));
         sqlite3_close_v2(dest);
@@ -178,7 +181,32 @@ QSqlDatabase SqliteEngine::database() const {
 }
 
 QStringList SqliteEngine::schemaProblems() {
-    return Schema::verify(m_file.handle());
+    return Schema::verify(m_file.handle(), std::min(schemaVersion(), Schema::CurrentVersion));
+}
+
+int SqliteEngine::schemaVersion() {
+    try {
+        return Schema::recordedVersion(m_file.handle());
+    } catch (const DbError &e) {
+        throw categorised(e);
+    }
+}
+
+void SqliteEngine::setSchemaVersion(int version) {
+    try {
+        Schema::recordVersion(m_file.handle(), version);
+    } catch (const DbError &e) {
+        throw categorised(e);
+    }
+}
+
+void SqliteEngine::runScript(const QString &sql) {
+    char *error = nullptr;
+    if (sqlite3_exec(m_file.handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(m_file.handle()));
+        sqlite3_free(error);
+        throw categorised(DbError(message, sqlite3_extended_errcode(m_file.handle()), sql));
+    }
 }
 
 ResultSet SqliteEngine::select(const QString &text, const QVector<QVariant> &values, bool keyed) {

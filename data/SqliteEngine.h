@@ -28,6 +28,10 @@ public:
     void backup(const QString &path) override;
     qint64 lastInsertId() const override { return m_lastInsertId; }
     QStringList schemaProblems() override;
+    int schemaVersion() override;
+    void setSchemaVersion(int version) override;
+    void runScript(const QString &sql) override;
+    bool onServer() const override { return false; }
 
     QSqlDatabase database() const override;
     sqlite3 *sqliteHandle() const override { return m_file.handle(); }

@@ -32,7 +32,8 @@ void AdminCommands::usage(QTextStream &to) const {
           "  backup       copy a database in use to a new file\n"
           "  add-manager  add a system manager to an existing database\n"
           "  import-menu  add menu items from a CSV file\n"
-          "  export-menu  write the menu as a CSV file\n\n"
+          "  export-menu  write the menu as a CSV file\n"
+          "  upgrade      bring a database made by an earlier release to this version\n\n"
           "Every command also takes the database file as --database FILE.\n"
           "Run 'kelvaro-admin COMMAND --help' for a command's options.\n";
 }
@@ -75,6 +76,14 @@ const char *AdminCommands::maintenanceUsage(const QString &command) {
                "Adds the menu items of a UTF-8 CSV file, one a line: shop, category, item, cup size,\n"
                "price. A header line as export-menu writes it is skipped. All or nothing: the first bad\n"
                "line is named with its reason, and then nothing is stored.\n";
+    if (command == QLatin1String("upgrade"))
+        return "Usage: kelvaro-admin upgrade [FILE | --database FILE]\n"
+               "Brings a database made by an earlier release to this version's schema. First a backup is\n"
+               "written beside the file (FILE.vN-DATE-TIME.bak; for a server database pg_dump's archive in\n"
+               "the working directory), never over an existing file; then every step runs in one\n"
+               "transaction, and the result is checked. If anything fails the database is left exactly\n"
+               "as it was. A database of this version already: nothing to do. Install the new program\n"
+               "on every desktop first: copies of an earlier release may not work on the upgraded file.\n";
     return "Usage: kelvaro-admin export-menu FILE [CSV]\n"
            "Writes the menu as UTF-8 CSV (shop, category, item, cup size, price, after a header line),\n"
            "oldest item first, to standard output or to the new file CSV (never overwritten).\n";
@@ -130,6 +139,7 @@ int AdminCommands::run(const QStringList &args) {
     if (command == QLatin1String("add-manager")) return addManager(args.mid(1));
     if (command == QLatin1String("import-menu")) return importMenu(args.mid(1));
     if (command == QLatin1String("export-menu")) return exportMenu(args.mid(1));
+    if (command == QLatin1String("upgrade")) return upgrade(args.mid(1));
     m_err << "kelvaro-admin: unknown command '" << command << "'\n";
     usage(m_err);
     return 2;

@@ -29,6 +29,9 @@ public:
     int importMenu(const QStringList &args);
     //! export-menu FILE [CSV]: the menu as CSV, to standard output or a new file.
     int exportMenu(const QStringList &args);
+    //! upgrade [FILE]: a backup beside the database, then every schema step to this program's
+    //! version in one transaction, then the check.
+    int upgrade(const QStringList &args);
 
 private:
     void usage(QTextStream &to) const;
@@ -43,6 +46,9 @@ private:
                     int optional = 0);
     //! Adds a system manager unless sign-in would take the account for an existing one.
     static bool insertManager(Connection &c, const QStringList &manager);
+    //! A consistent copy of the open database as the new file `target`, whole or not at all;
+    //! throws DbError.
+    static void backupInto(Connection &c, const QString &target);
     //! Asks on the terminal; false when there is none.
     bool ask(const QString &prompt, QString *answer, bool secret);
 

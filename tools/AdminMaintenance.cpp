@@ -47,19 +47,17 @@ int AdminCommands::backup(const QStringList &args) {
         return 1;
     }
     Connection c;
+    // A database of an earlier release is backed up as well, before an upgrade for instance.
+    c.setAnySchemaVersion(true);
     try {
         openExisting(c, source);
     } catch (const DbError &e) {
         m_err << "kelvaro-admin backup: " << e.message() << "\n";
         return 1;
     }
-    const QString temp = NewFile::tempBeside(target);
-    NewFile::discard(temp);
     try {
-        c.backupTo(temp);
-        NewFile::linkIntoPlace(temp, target);
+        backupInto(c, target);
     } catch (const DbError &e) {
-        NewFile::discard(temp);
         m_err << "kelvaro-admin backup: cannot back up to '" << target << "': " << e.message() << "\n";
         return 1;
     }

@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
 
@@ -14,6 +15,16 @@ namespace {
 
 // Long enough to wait out other copies' writes, as the program itself does.
 constexpr int busyTimeoutMs = 10000;
+
+//! A sound database of an earlier schema version opens in this program only after an upgrade.
+QStringList versionNotes(const QString &path, int version) {
+    if (version >= Schema::CurrentVersion) return {};
+    return {
+        QStringLiteral("schema version %1, made by an earlier release: this version of the program opens it "
+                       "after 'kelvaro-admin upgrade %2'")
+            .arg(version)
+            .arg(Engine::shown(path))};
+}
 
 int g_pagesRecovered = -1;
 
@@ -80,9 +91,13 @@ QStringList DatabaseCheck::problems(const QString &path) {
         Connection c;
         c.setDatabaseFile(path);
         c.setForceReadOnly(true);
+        c.setAnySchemaVersion(true);
         try {
             c.open();
-            return c.schemaProblems();
+            QStringList out = c.schemaProblems();
+            if (const int version = c.schemaVersion(); version > Schema::CurrentVersion)
+                out << Engine::schemaVersionRefused(path, version).message();
+            return out;
         } catch (const DbError &e) {
             return {e.message()};
         }
@@ -106,7 +121,12 @@ QStringList DatabaseCheck::problems(const QString &path) {
     sqlite3_finalize(st);
     if (out.isEmpty()) {
         try {
-            out << Schema::verify(h);
+            // The tables of the version the file records; a newer one than this tool knows is
+            // checked as far as it knows, and named.
+            const int version = Schema::recordedVersion(h);
+            out << Schema::verify(h, std::min(version, Schema::CurrentVersion));
+            if (version > Schema::CurrentVersion)
+                out << Engine::schemaVersionRefused(path, version).message();
         } catch (const DbError &e) {
             out << e.message();
         }
@@ -116,11 +136,24 @@ QStringList DatabaseCheck::problems(const QString &path) {
 }
 
 QStringList DatabaseCheck::notes(const QString &path) {
+    if (Engine::isServer(path)) {
+        Connection c;
+        c.setDatabaseFile(path);
+        c.setForceReadOnly(true);
+        c.setAnySchemaVersion(true);
+        try {
+            c.open();
+            return versionNotes(path, c.schemaVersion());
+        } catch (const DbError &) {
+            return {};
+        }
+    }
     QString failure;
     sqlite3 *h = openReadOnly(path, &failure);
     if (!h) return {};
     QStringList out;
     try {
+        out << versionNotes(path, Schema::recordedVersion(h));
         const QStringList blind = Schema::checksBlindToNul(h);
         if (!blind.isEmpty())
             out << QStringLiteral(

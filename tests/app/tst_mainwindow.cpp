@@ -5,6 +5,7 @@
 #include "Dataset.h"
 #include "FormData.h"
 #include "PageControl.h"
+#include "Schema.h"
 #include "StatusBar.h"
 #include "TForm1.h"
 
@@ -35,6 +36,7 @@ private slots:
     void startWithMissingDatabase();
     void startWithFileThatIsNotADatabase();
     void startWithGoodDatabase();
+    void startWithDatabaseOfAnotherVersion();
     void signInPictureClippedByPage();
     void layoutScalesWithDevicePixelRatio();
 };
@@ -335,6 +337,36 @@ void TestMainWindow::startWithFileThatIsNotADatabase() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), junk);
     QCOMPARE(QDir(f.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kelvaro.mdb")});
+}
+
+void TestMainWindow::startWithDatabaseOfAnotherVersion() {
+    // A file of release 1.0.6 (schema version 1), then the same file as a newer release would
+    // leave it: one box each, naming the file and what to do; nothing else opened or written.
+    for (const bool newer : {false, true}) {
+        AppFixture f(false);
+        QVERIFY(QFile::copy(QStringLiteral(KELVARO_FIXTURES "/release-1.0.6.mdb"), f.databasePath()));
+        QVERIFY(QFile::setPermissions(f.databasePath(), QFile::ReadOwner | QFile::WriteOwner));
+        if (newer) f.exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::CurrentVersion + 1));
+        const QByteArray before = [&] {
+            QFile file(f.databasePath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        TForm1 &w = f.openForm();
+        QCOMPARE(f.dialogs().shown().size(), 1);
+        const QString text = f.dialogs().shown().first().text;
+        QVERIFY2(text.contains(f.databasePath()), qPrintable(text));
+        QVERIFY2(newer ? text.contains(QStringLiteral("請安裝新版的 Kelvaro"))
+                       : text.contains(QStringLiteral("kelvaro-admin upgrade ") + f.databasePath()),
+                 qPrintable(text));
+        QVERIFY(!w.databaseUsable());
+        QVERIFY(!w.data().ADOConnection1->isOpen());
+        QVERIFY(!w.data().ADODataSet1->isActive() && !w.data().ADODataSet3->isActive());
+        QFile file(f.databasePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QDir(f.dir()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("kelvaro.mdb")});
+    }
 }
 
 void TestMainWindow::startWithGoodDatabase() {

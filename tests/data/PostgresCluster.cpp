@@ -134,6 +134,13 @@ void PostgresCluster::psql(const QString &name, const QString &sql) const {
         false);
 }
 
+void PostgresCluster::load(const QString &path) {
+    run(QStringLiteral("psql"),
+        {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+         QStringLiteral("-d"), databaseUrl(), QStringLiteral("-f"), path},
+        false);
+}
+
 QString PostgresCluster::databaseUrl() {
     if (m_database.isEmpty()) {
         // Named after the program, so a server log tells whose it was.

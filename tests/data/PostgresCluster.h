@@ -24,6 +24,9 @@ public:
     QString url(const QString &name) const;
     //! Runs SQL through psql on database `name`; throws std::runtime_error with its output.
     void psql(const QString &name, const QString &sql) const;
+    //! Loads the SQL file `path` (a plain pg_dump, say) into the test program's database through
+    //! psql; throws std::runtime_error with its output.
+    void load(const QString &path);
 
 private:
     PostgresCluster();
