@@ -120,20 +120,33 @@ void Dataset::post() {
     const QString table = s.rs.keyTable();
     QStringList columns;
     QVector<QVariant> values;
+    QVector<QVariant> read; // as the row was read, for an edit
     for (int c = 0; c < s.rs.columnCount(); ++c) {
         const QString origin = s.rs.columns[c].originName;
         if (!s.changed[c] || origin.isEmpty() || columns.contains(origin, Qt::CaseInsensitive)) continue;
         columns << origin;
         values << s.buffer[c];
+        if (m_state == DatasetState::Edit) read << s.rs.value(s.order[size_t(row)], c);
     }
     Statement st;
     qint64 key = s.keyAt(row);
     if (m_state == DatasetState::Edit) {
         st.add(QStringLiteral("UPDATE %1 SET %2 = ?").arg(table, columns.join(QStringLiteral(" = ?, "))));
         st.add(QStringLiteral("WHERE %1 = ?").arg(Schema::keyColumn(table)));
+        // The row is found by the values read for the columns this post changes, exactly as they
+        // were read: when another copy has changed one of them meanwhile, the later change is
+        // refused instead of silently undoing the earlier one. Changes to other columns merge.
+        for (const QString &column : columns) {
+            const ColumnInfo *info = Schema::column(table, column);
+            const bool text = !info || info->kind == ColumnKind::Text;
+            st.add(QStringLiteral("AND %1%2 IS NOT DISTINCT FROM ?")
+                       .arg(column, text ? QStringLiteral(" COLLATE BINARY") : QString()));
+        }
         for (const QVariant &v : values)
             st.bind(v);
         st.bind(key);
+        for (const QVariant &v : read)
+            st.bind(v);
         if (m_connection->execute(st) == 0)
             throw DbError(
                 QStringLiteral("Row cannot be located for updating. Some values may have been changed "

@@ -47,6 +47,10 @@ QString PostgresDialect::translate(const QString &text) {
         QStringLiteral("(\\bgroup\\s+by\\s+[\\w.]+)\\s+collate\\s+\"?ktext\"?"),
         QRegularExpression::CaseInsensitiveOption);
     out.replace(grouping, QStringLiteral("\\1"));
+    // The exact, byte-for-byte comparison that the file's engine calls BINARY.
+    static const QRegularExpression binary(QStringLiteral("\\bcollate\\s+\"?binary\"?(?!\\w)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    out.replace(binary, QStringLiteral("COLLATE \"C\""));
     return out;
 }
 

@@ -8,7 +8,8 @@ class PostgresDialect {
 public:
     //! `?` placeholders (outside quotes and comments) become `$1`, `$2`, ...; a grouping
     //! `GROUP BY col COLLATE KTEXT` becomes `GROUP BY col`, since the server refuses the collation
-    //! there and the columns compare by it already.
+    //! there and the columns compare by it already; `COLLATE BINARY` (exact comparison) becomes
+    //! `COLLATE "C"`.
     static QString translate(const QString &text);
     //! An INSERT into one of our tables gets `RETURNING` its key column, so the new key comes
     //! back with the insert; `key` receives that column. Otherwise the text unchanged.

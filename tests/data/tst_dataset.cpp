@@ -63,6 +63,7 @@ private slots:
     void disabledControlsGetOneChange();
     void quietSwitchKeepsEditBuffer();
     void scratchQueryPattern();
+    void twoCopiesEditOneRow();
 };
 
 static void fillMenu(TestDatabase &db, int n) {
@@ -646,6 +647,88 @@ void TestDataset::scratchQueryPattern() {
              QStringLiteral("2026-12-09"));
     QCOMPARE(db.scalar(QStringLiteral("select ord_time from ordern")).toString(), QStringLiteral("13:05"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from ordern")).toInt(), 1);
+}
+
+void TestDataset::twoCopiesEditOneRow() {
+    // Two copies of the program show the same accounts and the same menu list. A post finds its
+    // row by the key and by the values it read for the columns it changes: the later of two
+    // changes to one column is refused with the engine contract's message and stays in editing,
+    // while changes to different columns of the row merge.
+    TestDatabase db(engine());
+    db.exec(QStringLiteral("INSERT INTO customer (cus_number, cus_name, cus_password, cus_group, cus_leve) "
+                           "VALUES ('amy', '艾米', 'pw', NULL, 0)"));
+    fillMenu(db, 2);
+    const std::unique_ptr<Connection> other = db.openAnother();
+    const QString lost =
+        QStringLiteral("Row cannot be located for updating. Some values may have been changed "
+                       "since it was last read.");
+    const struct {
+        QString statement, table, conflicting, merging, first, second, merged;
+    } lists[] = {
+        {QStringLiteral("select * from customer"), QStringLiteral("customer"), QStringLiteral("cus_number"),
+         QStringLiteral("cus_name"), QStringLiteral("amanda"), QStringLiteral("amelia"),
+         QStringLiteral("艾咪")},
+        // The letter case alone is a change too: the value is compared as it was read.
+        {QStringLiteral("select * from customer"), QStringLiteral("customer"), QStringLiteral("cus_number"),
+         QStringLiteral("cus_leve"), QStringLiteral("Amelia"), QStringLiteral("amber"), QStringLiteral("1")},
+        // A column read without a value, filled in by both: the second is refused all the same.
+        {QStringLiteral("select * from customer"), QStringLiteral("customer"), QStringLiteral("cus_group"),
+         QStringLiteral("cus_password"), QStringLiteral("業務"), QStringLiteral("會計"),
+         QStringLiteral("secret")},
+        {QStringLiteral(
+             "select men_cap, men_merchant, men_name, men_price, men_type from menu ORDER BY men_id "
+             "DESC "),
+         QStringLiteral("menu"), QStringLiteral("men_price"), QStringLiteral("men_name"),
+         QStringLiteral("45"), QStringLiteral("50"), QStringLiteral("冬瓜茶")},
+    };
+    for (const auto &list : lists) {
+        Dataset x(QStringLiteral("x")), y(QStringLiteral("y"));
+        x.setConnection(&db.connection());
+        y.setConnection(other.get());
+        for (Dataset *ds : {&x, &y}) {
+            ds->statement().add(list.statement);
+            ds->open();
+        }
+        // Both lists show the newest row first: the one account, the second menu item.
+        const QString key =
+            list.table == QLatin1String("menu") ? QStringLiteral("men_id") : QStringLiteral("cus_id");
+        const auto stored = [&](const QString &column) {
+            return db
+                .scalar(QStringLiteral("select %1 from %2 where %3 = (select max(%3) from %2)")
+                            .arg(column, list.table, key))
+                .toString();
+        };
+        x.edit();
+        x.fieldByName(list.conflicting)->setAsString(list.first);
+        x.post();
+        y.edit();
+        y.fieldByName(list.conflicting)->setAsString(list.second);
+        try {
+            y.post();
+            QFAIL(qPrintable(list.conflicting + QStringLiteral(": the second post overwrote the first")));
+        } catch (const DbError &e) {
+            QCOMPARE(e.message(), lost);
+        }
+        QCOMPARE(y.state(), DatasetState::Edit);
+        QCOMPARE(y.fieldByName(list.conflicting)->asString(), list.second);
+        QCOMPARE(stored(list.conflicting), list.first);
+
+        // Another column of the same row, changed from the same old reading, goes in beside the
+        // first copy's change.
+        y.cancel();
+        y.edit();
+        y.fieldByName(list.merging)->setAsString(list.merged);
+        y.post();
+        QCOMPARE(y.state(), DatasetState::Browse);
+        QCOMPARE(stored(list.conflicting), list.first);
+        QCOMPARE(stored(list.merging), list.merged);
+        // Read again, the row takes the change.
+        y.requery();
+        y.edit();
+        y.fieldByName(list.conflicting)->setAsString(list.second);
+        y.post();
+        QCOMPARE(stored(list.conflicting), list.second);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDataset)
