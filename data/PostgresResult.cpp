@@ -50,7 +50,7 @@ DbError PostgresResult::error(const PGresult *result, PGconn *connection, const 
     const char *constraint = result ? PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME) : nullptr;
     // The unique account rule reads as it does on the file.
     if (state == "23505" && qstrcmp(constraint, "customer_number") == 0)
-        message = QString::fromLatin1(AccountNameRule::message());
+        message = AccountNameRule::takenMessage();
     return DbError(message, 0, statement)
         .categorised(categoryOf(state, QByteArray(constraint ? constraint : "")), QString::fromLatin1(state));
 }

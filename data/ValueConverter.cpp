@@ -1,5 +1,6 @@
 #include "ValueConverter.h"
 
+#include "AccountNameRule.h"
 #include "DbError.h"
 
 #include <QDate>
@@ -211,5 +212,7 @@ QVariant ValueConverter::toText(const ColumnInfo &column, const QVariant &value)
                            "'%1' has %2 characters, column %3 holds at most %4.")
                 .arg(text, QString::number(chars), column.name, QString::number(column.size)),
             DbError::Category::TooLong);
+    if (AccountNameRule::governs(column) && !AccountNameRule::signInCanMatch(text))
+        throw refusal(AccountNameRule::untrimmedMessage());
     return QVariant(text);
 }

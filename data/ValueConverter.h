@@ -8,7 +8,8 @@
 //! Converts values typed by users into what a schema column stores, the way the original
 //! dialect converted quoted values: "35" into an integer, "2026/12/09" (system separators or
 //! the short date format) into the ISO date "2026-12-09", "13:05" into "13:05". Whatever cannot
-//! be converted, or a text longer than its column, is refused with DbError.
+//! be converted, a text longer than its column, or an account name that sign-in could never
+//! match (AccountNameRule), is refused with DbError.
 class ValueConverter {
 public:
     explicit ValueConverter(const LocaleFormats &formats)

@@ -219,6 +219,10 @@ int AdminCommands::init(const QStringList &args) {
         m_err << "kelvaro-admin init: the manager's account must not be empty\n";
         return 2;
     }
+    if (const QString refusal = accountRefusal(manager[0]); !refusal.isEmpty()) {
+        m_err << "kelvaro-admin init: " << refusal << "\n";
+        return 2;
+    }
 
     // A server's database exists already: the schema goes into it while it is empty. A file is
     // made under a temporary name beside the target and linked into place: it appears whole or

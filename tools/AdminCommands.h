@@ -44,6 +44,8 @@ private:
     //! prints the usage, sets m_usageCode and returns false.
     bool positional(const QStringList &args, const QString &command, int count, QStringList *values,
                     int optional = 0);
+    //! Why a manager's account could never sign in; empty when it can.
+    static QString accountRefusal(const QString &account);
     //! Adds a system manager unless sign-in would take the account for an existing one.
     static bool insertManager(Connection &c, const QStringList &manager);
     //! A consistent copy of the open database as the new file `target`, whole or not at all;

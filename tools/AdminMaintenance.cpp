@@ -2,6 +2,7 @@
 // from CSV files.
 #include "AdminCommands.h"
 
+#include "AccountNameRule.h"
 #include "Connection.h"
 #include "DbError.h"
 #include "Engine.h"
@@ -20,6 +21,15 @@ void openExisting(Connection &c, const QString &file) {
 }
 
 } // namespace
+
+QString AdminCommands::accountRefusal(const QString &account) {
+    if (!AccountNameRule::signInCanMatch(account))
+        return QStringLiteral("the account '%1' starts with a space or a control character, or ends with a "
+                              "control character, which sign-in removes from what is typed: nobody could "
+                              "ever sign in with it")
+            .arg(account);
+    return QString();
+}
 
 bool AdminCommands::insertManager(Connection &c, const QStringList &manager) {
     // One statement, so no other copy can add the same account between the test and the insert.
@@ -71,6 +81,10 @@ int AdminCommands::addManager(const QStringList &args) {
     const QStringList manager = values.mid(1);
     if (manager[0].trimmed().isEmpty()) {
         m_err << "kelvaro-admin add-manager: the account must not be empty\n";
+        return 2;
+    }
+    if (const QString refusal = accountRefusal(manager[0]); !refusal.isEmpty()) {
+        m_err << "kelvaro-admin add-manager: " << refusal << "\n";
         return 2;
     }
     try {

@@ -1,7 +1,9 @@
 #include "ApplicationPage.h"
 
+#include "AccountNameRule.h"
 #include "AccountStatements.h"
 #include "Dataset.h"
+#include "DbError.h"
 #include "Dialogs.h"
 #include "HandlerGuard.h"
 #include "PageWidgets.h"
@@ -40,12 +42,21 @@ ApplicationPage::ApplicationPage(const Data &data, QWidget *parent)
 }
 
 void ApplicationPage::BitBtn3Click() {
+    // An account that sign-in could never match, or would take for another, is refused with its
+    // reason; any other failure is one for the manager.
+    if (!AccountNameRule::signInCanMatch(m_account->text())) {
+        Dialogs::current().message(AccountNameRule::untrimmedMessage());
+        return;
+    }
     try {
         AccountStatements::apply(m_data.inserts,
                                  {m_account->text(), m_name->text(), m_password->text(), m_group->text()});
     } catch (const std::exception &e) {
         qCDebug(kelvaroUi) << "account application refused:" << e.what();
-        Dialogs::current().message(QStringLiteral("錯誤請找管理人"));
+        const auto *refusal = dynamic_cast<const DbError *>(&e);
+        Dialogs::current().message(refusal && refusal->category() == DbError::Category::Duplicate
+                                       ? AccountNameRule::takenReason()
+                                       : QStringLiteral("錯誤請找管理人"));
         return;
     }
     Dialogs::current().message(QStringLiteral("帳號已新增"));

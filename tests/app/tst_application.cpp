@@ -3,6 +3,7 @@
 // with the account statements.
 #include "AppFixture.h"
 
+#include "AccountNameRule.h"
 #include "Dataset.h"
 #include "FormData.h"
 #include "TForm1.h"
@@ -135,9 +136,10 @@ void TestApplication::applyingTwice() {
     f.click(QStringLiteral("BitBtn3"));
     f.click(QStringLiteral("BitBtn2"));
     f.click(QStringLiteral("BitBtn3"));
-    // The table keeps account names unique, so the second application is refused and the
-    // account that exists can still sign in.
-    QCOMPARE(f.dialogs().texts(), (QStringList{Added, Failed}));
+    // The table keeps account names unique, so the second application is refused, saying why,
+    // and the account that exists can still sign in.
+    const QString taken = AccountNameRule::takenReason();
+    QCOMPARE(f.dialogs().texts(), (QStringList{Added, taken}));
     QCOMPARE(f.count(QStringLiteral("customer")), 1);
     QCOMPARE(f.currentPage(), QStringLiteral("TabSheet2"));
     // Nor can anyone take the account in a spelling that sign-in takes for it.
@@ -145,9 +147,17 @@ void TestApplication::applyingTwice() {
          {QStringLiteral("amy "), QStringLiteral("ＡＭＹ"), QStringLiteral("amy\u3000")}) {
         AppFixture::typeInto(f.find<QLineEdit>(QStringLiteral("Edit3")), same);
         f.click(QStringLiteral("BitBtn3"));
-        QCOMPARE(f.dialogs().texts().last(), Failed);
+        QCOMPARE(f.dialogs().texts().last(), taken);
     }
-    QCOMPARE(f.dialogs().texts().size(), 5);
+    // Nor an account that sign-in, which trims what is typed, could never match.
+    for (const QString &never : {QStringLiteral(" cat"), QStringLiteral("\tcat"), QStringLiteral("cat\t "),
+                                 QStringLiteral(" amy")}) {
+        AppFixture::typeInto(f.find<QLineEdit>(QStringLiteral("Edit3")), never);
+        f.click(QStringLiteral("BitBtn3"));
+        QCOMPARE(f.dialogs().texts().last(), AccountNameRule::untrimmedMessage());
+        QCOMPARE(f.find<QLineEdit>(QStringLiteral("Edit3"))->text(), never);
+    }
+    QCOMPARE(f.dialogs().texts().size(), 9);
     QCOMPARE(f.count(QStringLiteral("customer")), 1);
     QCOMPARE(f.currentPage(), QStringLiteral("TabSheet2"));
     f.click(QStringLiteral("Button1"));

@@ -70,6 +70,7 @@ private slots:
     void controlsAsPlaced();
     void editingAccounts();
     void refusedAndDeleted();
+    void neverSignInAndAnotherCopysChanges();
 };
 
 void TestPermissionPage::controlsAsPlaced() {
@@ -219,6 +220,52 @@ void TestPermissionPage::refusedAndDeleted() {
     QVERIFY(f.visibleTabs().contains(QStringLiteral("TabSheet6")));
     f.clickTab(2);
     QVERIFY(f.find<TDBXNavigator>(QStringLiteral("DBXNavigator1"))->button(nbDelete)->isVisible());
+}
+
+void TestPermissionPage::neverSignInAndAnotherCopysChanges() {
+    PermissionFixture f;
+    const auto refusedInEditing = [&](const QString &message, const QString &typed) {
+        QCOMPARE(f.dialogs().shown().size(), 1);
+        QCOMPARE(f.dialogs().shown().first().kind, ScriptedDialogs::Kind::Error);
+        QCOMPARE(f.dialogs().shown().first().text, message);
+        QCOMPARE(f.accounts().state(), DatasetState::Edit);
+        QCOMPARE(f.edit(2)->text(), typed);
+        f.dialogs().clear();
+        f.press(nbCancel);
+    };
+
+    // An account name that sign-in, which trims what is typed, could never match: refused with
+    // its reason, the row stays in editing, nothing is stored; "amy" signs in as before.
+    for (const QString &never : {QStringLiteral(" AMY "), QStringLiteral("bob\t")}) {
+        f.clickRow(2);
+        AppFixture::typeInto(f.edit(2), never);
+        f.press(nbPost);
+        refusedInEditing(AccountNameRule::untrimmedMessage(), never);
+        QCOMPARE(f.edit(2)->text(), QStringLiteral("bob"));
+    }
+    QCOMPARE(
+        f.rows(QStringLiteral("select cus_number from customer order by cus_id")),
+        (QList<QVariantList>{{QStringLiteral("boss")}, {QStringLiteral("amy")}, {QStringLiteral("bob")}}));
+
+    // Another copy renames bob while this page still shows the old name: renaming him here too
+    // is refused with the engine's message instead of undoing the other change.
+    f.exec(QStringLiteral("UPDATE customer SET cus_number = 'robert' WHERE cus_number = 'bob'"));
+    f.clickRow(2);
+    AppFixture::typeInto(f.edit(2), QStringLiteral("bobby"));
+    f.press(nbPost);
+    refusedInEditing(QStringLiteral("Row cannot be located for updating. Some values may have been changed "
+                                    "since it was last read."),
+                     QStringLiteral("bobby"));
+    QCOMPARE(f.stored("cus_name", QStringLiteral("robert")).toString(), QStringLiteral("鮑伯"));
+    // A change of another column goes in beside the other copy's change.
+    f.clickRow(2);
+    AppFixture::typeInto(f.edit(3), QStringLiteral("羅伯"));
+    f.press(nbPost);
+    QVERIFY(f.dialogs().shown().isEmpty());
+    QCOMPARE(f.stored("cus_name", QStringLiteral("robert")).toString(), QStringLiteral("羅伯"));
+    f.press(nbRefresh);
+    f.clickRow(2);
+    QCOMPARE(f.shown().mid(1, 2), (QStringList{QStringLiteral("robert"), QStringLiteral("羅伯")}));
 }
 
 QTEST_MAIN(TestPermissionPage)

@@ -378,6 +378,22 @@ void TestAccountStatements::accountNamesSignInWouldConfuseAreRefused() {
     accounts.post();
     QCOMPARE(customers().at(1), (QVariantList{QStringLiteral("BOB "), QStringLiteral("鮑伯"),
                                               QStringLiteral("pw"), QString(), 1}));
+    // Names that sign-in, which trims what is typed, could never match: refused as values of
+    // the account name, whoever writes them, with the reason in the user's words.
+    for (const QString &never : {QStringLiteral(" cat"), QStringLiteral("\tcat"), QStringLiteral("cat\n"),
+                                 QStringLiteral("cat\t  "), QStringLiteral("  ")}) {
+        try {
+            apply(*m_set, {never, QStringLiteral("貓"), QStringLiteral("pw"), QString()});
+            QFAIL(qPrintable(never + QStringLiteral(" was stored")));
+        } catch (const DbError &e) {
+            QCOMPARE(e.message(), AccountNameRule::untrimmedMessage());
+        }
+        accounts.edit();
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 accounts.fieldByName(QStringLiteral("cus_number"))->setAsString(never));
+        accounts.cancel();
+    }
+    QCOMPARE(customers().size(), 2);
     // Distinct names are still welcome.
     apply(*m_set, {QStringLiteral("amy2"), QStringLiteral("艾米二"), QStringLiteral("pw"), QString()});
     apply(*m_set, {QStringLiteral("am y"), QStringLiteral("艾米三"), QStringLiteral("pw"), QString()});

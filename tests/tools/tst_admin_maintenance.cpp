@@ -117,6 +117,20 @@ void TestAdminMaintenance::addManagerRefusesAnAccountSignInWouldConfuse() {
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(QStringLiteral("exists already")), qPrintable(r.err));
     }
+    // Nor an account that sign-in, which trims what is typed, could never match; init is held
+    // to the same rule for its first manager.
+    for (const QString &never : {QStringLiteral(" amy"), QStringLiteral("cat\t")}) {
+        const AdminResult r =
+            admin({QStringLiteral("add-manager"), db, never, QStringLiteral("x"), QStringLiteral("x")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("nobody could ever sign in with it")), qPrintable(r.err));
+    }
+    const AdminResult init =
+        admin({QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral(" boss"),
+               QStringLiteral("pw"), QStringLiteral("老闆"), dir.filePath(QStringLiteral("n.mdb"))});
+    QCOMPARE(init.code, 2);
+    QVERIFY2(init.err.contains(QStringLiteral("nobody could ever sign in with it")), qPrintable(init.err));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("n.mdb"))));
     Connection c;
     c.setDatabaseFile(db);
     c.open();
