@@ -41,8 +41,9 @@ QPushButton *PageWidgets::button(QWidget *page, const char *name, const QString 
     button->setGeometry(geometry);
     button->setFont(uiFont(pixelSize));
     button->setAccessibleName(caption);
-    // Enter in an edit must not press any button.
-    button->setAutoDefault(false);
+    // Enter presses the focused button, which is the active one while it has the focus; the
+    // window is no dialog, so no button is its default one and Enter in an edit presses none.
+    button->setAutoDefault(true);
     button->setDefault(false);
     return button;
 }

@@ -28,7 +28,8 @@ public:
     //! A one-line text edit that asks for the Chinese input method when it gets the focus.
     static QLineEdit *edit(QWidget *page, const char *name, const QString &accessibleName,
                            const QRect &geometry);
-    //! A push button with its type's pixel size that is never the window's default button.
+    //! A push button with its type's pixel size that Enter presses while it has the focus; it is
+    //! never the window's default button.
     static QPushButton *button(QWidget *page, const char *name, const QString &caption, const QRect &geometry,
                                int pixelSize);
     //! Shows every character of `edit` as "*".

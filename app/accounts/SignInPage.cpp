@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShowEvent>
 
 SignInPage::SignInPage(const Data &data, QWidget *parent)
     : QWidget(parent)
@@ -42,6 +43,13 @@ SignInPage::SignInPage(const Data &data, QWidget *parent)
 
     connect(m_signIn, &QPushButton::clicked, this, HandlerGuard::wrap([this] { BitBtn1Click(); }));
     connect(m_apply, &QPushButton::clicked, this, HandlerGuard::wrap([this] { BitBtn2Click(); }));
+}
+
+void SignInPage::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    // Not when the window itself comes back (restored from the task bar): the focus stays where
+    // the user left it.
+    if (!event->spontaneous()) m_account->setFocus(Qt::OtherFocusReason);
 }
 
 void SignInPage::BitBtn1Click() {

@@ -23,6 +23,11 @@ public:
     //! Asks for the application page.
     void BitBtn2Click();
 
+protected:
+    //! The account edit takes the focus whenever the page comes up: at start, and back from
+    //! the application page.
+    void showEvent(QShowEvent *event) override;
+
 signals:
     //! Exactly one account matched: its name and user level.
     void signedIn(const QString &name, int level);

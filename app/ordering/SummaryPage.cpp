@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "DataSource.h"
 #include "Dataset.h"
+#include "DatePicker.h"
 #include "DbError.h"
 #include "Dialogs.h"
 #include "HandlerGuard.h"
@@ -44,7 +45,7 @@ SummaryPage::SummaryPage(const Data &data, const Session &session, const QString
 
     const QString pickCaption = QStringLiteral("請選擇查詢的日期");
     PageWidgets::label(this, "Label13", pickCaption, {8, 8, 137, 23});
-    m_picker = new QDateEdit(this);
+    m_picker = new DatePicker(this);
     m_picker->setObjectName(QStringLiteral("DTP1"));
     m_picker->setAccessibleName(pickCaption);
     m_picker->setCalendarPopup(true);

@@ -92,11 +92,17 @@ void TestSignIn::tabOrderAndNoDefaultButton() {
     QTest::keyClick(account, Qt::Key_Enter);
     QVERIFY(f.form().userName().isEmpty());
     QCOMPARE(f.visibleTabs(), QStringList{QStringLiteral("TabSheet1")});
+    // No button is the window's default one: a button is the one Enter presses only while it
+    // has the focus.
     for (const char *name : {"BitBtn1", "BitBtn2"}) {
         auto *button = f.find<QPushButton>(QString::fromLatin1(name));
         QVERIFY(!button->isDefault());
-        QVERIFY(!button->autoDefault());
+        button->setFocus();
+        QVERIFY(button->isDefault());
+        password->setFocus();
+        QVERIFY(!button->isDefault());
     }
+    QVERIFY(f.form().userName().isEmpty());
 }
 
 void TestSignIn::signsInWithLevelAndTabs_data() {
