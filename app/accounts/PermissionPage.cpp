@@ -1,6 +1,7 @@
 #include "PermissionPage.h"
 
 #include "DataSource.h"
+#include "FramedBox.h"
 #include "InputMethod.h"
 #include "PageWidgets.h"
 #include "TDBEdit.h"
@@ -8,7 +9,6 @@
 #include "TDBXNavigator.h"
 #include "TSMDBGrid.h"
 
-#include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -54,7 +54,7 @@ PermissionPage::PermissionPage(const Data &data, QWidget *parent)
     level->setDataSource(&m_data.accounts);
     level->setDataField(QStringLiteral("cus_leve"));
 
-    auto *box = new QGroupBox(QStringLiteral("注意事項"), this);
+    auto *box = new FramedBox(QStringLiteral("注意事項"), this);
     box->setObjectName(QStringLiteral("GroupBox2"));
     box->setGeometry(0, 288, 625, 113);
     auto *memo = new QPlainTextEdit(box);

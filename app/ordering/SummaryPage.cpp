@@ -6,6 +6,7 @@
 #include "DatePicker.h"
 #include "DbError.h"
 #include "Dialogs.h"
+#include "FramedBox.h"
 #include "HandlerGuard.h"
 #include "InputMethod.h"
 #include "Locale.h"
@@ -19,7 +20,6 @@
 #include "UiLog.h"
 
 #include <QDateEdit>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -30,6 +30,7 @@ namespace {
 constexpr TButtonSet WithDelete{nbFirst, nbPrior, nbNext, nbLast, nbDelete, nbRefresh};
 constexpr TButtonSet WithoutDelete = WithDelete.without(nbDelete);
 constexpr int TotalTextPixels = 19;
+constexpr int MinimumTotalPixels = 8;
 constexpr int ExportTextPixels = 16;
 // The system's gradient active caption colour behind the total.
 constexpr QColor GradientActiveCaption{0xB9, 0xD1, 0xEA};
@@ -78,9 +79,8 @@ SummaryPage::SummaryPage(const Data &data, const Session &session, const QString
     m_orderer->setDataField(QStringLiteral("ord_cusomter"));
     m_orderer->hide();
 
-    auto *group = new QGroupBox(QStringLiteral("總計金額"), this);
+    auto *group = new FramedBox(QStringLiteral("總計金額"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
-    group->setAccessibleName(group->title());
     group->setGeometry(72, 340, 129, 57);
     group->setFont(PageWidgets::uiFont(PageWidgets::PageTextPixels));
     m_total = new QLabel(group);
@@ -88,6 +88,10 @@ SummaryPage::SummaryPage(const Data &data, const Session &session, const QString
     m_total->setGeometry(2, 18, 125, 37);
     m_total->setAlignment(Qt::AlignCenter);
     m_total->setAutoFillBackground(true);
+    // Its own roles: the window draws its controls on the button face, which the panel would
+    // take over, colours and all.
+    m_total->setBackgroundRole(QPalette::Window);
+    m_total->setForegroundRole(QPalette::WindowText);
     QPalette panel = m_total->palette();
     panel.setColor(QPalette::Window, GradientActiveCaption);
     panel.setColor(QPalette::WindowText, Qt::red);
@@ -159,10 +163,20 @@ void SummaryPage::Order_Totle(const QDate &day) {
 void SummaryPage::Set_Total(const QDate &day) {
     try {
         if (const auto total = SummaryStatements::dayTotal(m_data.reads, day))
-            m_total->setText(*total + QStringLiteral(" 元"));
+            showTotal(*total + QStringLiteral(" 元"));
     } catch (const std::exception &e) {
         qCDebug(kelvaroUi) << "day's total not read:" << e.what();
     }
+}
+
+void SummaryPage::showTotal(const QString &text) {
+    // A long total is written smaller rather than cut: every digit of the day's sum counts.
+    QFont font = PageWidgets::uiFont(TotalTextPixels);
+    const int room = m_total->contentsRect().width() - 2 * m_total->margin() - 4;
+    while (font.pixelSize() > MinimumTotalPixels && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    m_total->setFont(font);
+    m_total->setText(text);
 }
 
 void SummaryPage::DBXNavigator2Click() {

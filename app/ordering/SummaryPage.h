@@ -46,6 +46,8 @@ private:
     void Order_Totle(const QDate &day);
     // Writes the day's total into the total panel; a failure leaves the panel as it was.
     void Set_Total(const QDate &day);
+    // Writes `text` into the total panel, in a smaller font where the panel's own is too wide.
+    void showTotal(const QString &text);
     // After every navigator button: the total of the picker's day again.
     void DBXNavigator2Click();
     // Shows the navigator's delete button when the user may delete the current line.

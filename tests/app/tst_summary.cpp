@@ -103,6 +103,7 @@ private slots:
     void managersDeleteEveryLine_data();
     void managersDeleteEveryLine();
     void exportWritesThePickersDay();
+    void totalPanelAndFramesAsDrawn();
 };
 
 void TestSummary::dayListedByShopWithItsTotal() {
@@ -292,6 +293,66 @@ void TestSummary::exportWritesThePickersDay() {
     QCOMPARE(f.dialogs().texts().size(), 1);
     QVERIFY(f.dialogs().texts().first().contains(QStringLiteral("Cannot create a file")));
     QCOMPARE(QDir(f.exports()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestSummary::totalPanelAndFramesAsDrawn() {
+    // The total in red on the system's gradient active caption colour, every digit of a ten-digit
+    // sum shown; the boxes "總計金額" and "注意事項" framed around what fills them.
+    const QColor caption(0xB9, 0xD1, 0xEA);
+    SummaryFixture f(3);
+    f.exec(QStringLiteral("INSERT INTO ordern (ord_name, ord_cap, ord_pric, ord_mer, ord_note, ord_cusomter, "
+                          "ord_date, ord_time) VALUES ('大宴', '大', ?, '店', '', '陳', ?, '12:00')"),
+           {2147483647, Today.addDays(-2).toString(Qt::ISODate)});
+    f.exec(QStringLiteral("INSERT INTO ordern (ord_name, ord_cap, ord_pric, ord_mer, ord_note, ord_cusomter, "
+                          "ord_date, ord_time) VALUES ('大宴', '大', ?, '店', '', '陳', ?, '12:00')"),
+           {2147483647, Today.addDays(-2).toString(Qt::ISODate)});
+    auto *panel = f.find<QLabel>(QStringLiteral("Panel1"));
+    const auto colours = [](const QImage &image) {
+        QHash<QRgb, int> count;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ++count[image.pixel(x, y) & 0xffffff];
+        return count;
+    };
+    for (const QDate &day : {Today, Today.addDays(-2)}) {
+        f.picker()->setDate(day);
+        const QImage drawn = panel->grab().toImage();
+        const QHash<QRgb, int> count = colours(drawn);
+        QVERIFY2(count.value(caption.rgb() & 0xffffff) > drawn.width() * drawn.height() / 2,
+                 qPrintable(QColor(drawn.pixel(1, 1)).name()));
+        int red = 0;
+        for (auto it = count.begin(); it != count.end(); ++it)
+            if (qRed(it.key()) > 200 && qGreen(it.key()) < 80 && qBlue(it.key()) < 80) red += it.value();
+        QVERIFY2(red > 20, "no red text");
+        // Nothing of the text is cut: it fits the panel, in a font no larger than the panel's own.
+        QVERIFY(panel->font().pixelSize() <= 19 && panel->font().pixelSize() >= 8);
+        QVERIFY2(QFontMetrics(panel->font()).horizontalAdvance(panel->text()) < panel->contentsRect().width(),
+                 qPrintable(panel->text()));
+    }
+    QCOMPARE(f.total(), QStringLiteral("4294967294 元"));
+    QVERIFY(panel->font().pixelSize() < 19);
+    f.picker()->setDate(Today);
+    QCOMPARE(panel->font().pixelSize(), 19);
+
+    // A frame shows beside and below what fills each box: a line darker than the page around it.
+    const auto framed = [](QGroupBox *box) {
+        const QImage drawn = box->grab().toImage();
+        const QColor page =
+            box->parentWidget()->grab().toImage().pixel(box->x() + box->width() / 2, box->y() - 2);
+        const auto darker = [&](int x, int y) {
+            return QColor(drawn.pixel(x, y)).lightness() < page.lightness() - 40;
+        };
+        bool left = false, right = false, bottom = false;
+        for (int x = 0; x < 2; ++x) {
+            left = left || darker(x, box->height() / 2);
+            right = right || darker(box->width() - 1 - x, box->height() / 2);
+            bottom = bottom || darker(box->width() / 2, box->height() - 1 - x);
+        }
+        return left && right && bottom;
+    };
+    QVERIFY(framed(f.find<QGroupBox>(QStringLiteral("GroupBox1"))));
+    f.clickTab(3);
+    QVERIFY(framed(f.find<QGroupBox>(QStringLiteral("GroupBox2"))));
 }
 
 QTEST_MAIN(TestSummary)
