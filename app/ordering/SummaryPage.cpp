@@ -1,9 +1,9 @@
 #include "SummaryPage.h"
 
 #include "Clock.h"
+#include "ControlTab.h"
 #include "DataSource.h"
 #include "Dataset.h"
-#include "DatePicker.h"
 #include "DbError.h"
 #include "Dialogs.h"
 #include "FramedBox.h"
@@ -46,13 +46,15 @@ SummaryPage::SummaryPage(const Data &data, const Session &session, const QString
 
     const QString pickCaption = QStringLiteral("請選擇查詢的日期");
     PageWidgets::label(this, "Label13", pickCaption, {8, 8, 137, 23});
-    m_picker = new DatePicker(this);
+    m_picker = new QDateEdit(this);
     m_picker->setObjectName(QStringLiteral("DTP1"));
     m_picker->setAccessibleName(pickCaption);
     m_picker->setCalendarPopup(true);
     m_picker->setDisplayFormat(Locale::current().formats().shortDateFormat);
     m_picker->setGeometry(144, 8, 186, 21);
     InputMethod::attach(m_picker);
+    // Tab steps between the parts of the date; Ctrl+Tab leaves the picker.
+    ControlTab::attach(m_picker);
 
     m_navigator = new TDBXNavigator(this);
     m_navigator->setObjectName(QStringLiteral("DBXNavigator2"));

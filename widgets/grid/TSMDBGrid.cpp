@@ -1,5 +1,6 @@
 #include "TSMDBGrid.h"
 
+#include "ControlTab.h"
 #include "DataSource.h"
 #include "Dataset.h"
 #include "DatasetTableModel.h"
@@ -49,6 +50,8 @@ TSMDBGrid::TSMDBGrid(QWidget *parent)
     setCornerButtonEnabled(false);
     setAutoScroll(false);
     setFocusPolicy(Qt::StrongFocus);
+    // Tab moves between the cells; Ctrl+Tab leaves the grid.
+    ControlTab::attach(this);
     m_popup = new GridPopupMenu(this);
 
     m_corner = findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);

@@ -10,15 +10,6 @@
 #include <QKeyEvent>
 
 void TSMDBGrid::keyPressEvent(QKeyEvent *event) {
-    // Tab and Shift+Tab move between the cells; Ctrl+Tab and Ctrl+Shift+Tab leave the grid for
-    // the next and previous control, as in every widget that uses Tab itself.
-    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
-        event->modifiers().testFlag(Qt::ControlModifier)) {
-        QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab &&
-                                    !event->modifiers().testFlag(Qt::ShiftModifier));
-        event->accept();
-        return;
-    }
     if (!datasetActive()) {
         event->ignore();
         return;
