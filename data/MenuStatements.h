@@ -2,9 +2,11 @@
 
 #include <QString>
 
+class Connection;
 class Dataset;
 
-//! The menu page's statement: one menu item added through the scratch query for inserts.
+//! The menu page's statement: one menu item added through the scratch query for inserts; and
+//! the admin tool's merge of a menu file's item into the menu.
 //! Every value the user typed is bound, never written into the statement text. Every engine
 //! failure leaves as DbError.
 namespace MenuStatements {
@@ -23,5 +25,18 @@ struct MenuItem {
 //! number, a text longer than its column) or the cup size is none of the three: nothing is
 //! stored then. Leaves the query closed.
 void addItem(Dataset &query, const MenuItem &item);
+
+//! One item of a menu file: the texts as read, the cup size as stored ("小", "中", "大").
+struct FileItem {
+    QString shop, category, name, cupSize, price;
+};
+
+//! What merging an item did to the menu.
+enum class Merged { Added, Updated, Unchanged };
+
+//! Merges `item` into the menu on `connection`: an item already there (the same shop,
+//! category, name and cup size as the engine compares text) takes the new price, and is not
+//! added again; any other is added.
+Merged mergeItem(Connection &connection, const FileItem &item);
 
 } // namespace MenuStatements

@@ -9,6 +9,7 @@
 #include "Schema.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 #include <iostream>
@@ -63,7 +64,9 @@ const char *AdminCommands::maintenanceUsage(const QString &command) {
     if (command == QLatin1String("backup"))
         return "Usage: kelvaro-admin backup FILE DEST\n"
                "Copies the database FILE to the new file DEST while copies of the program may be using it\n"
-               "(the engine's online backup: one consistent state). Never overwrites DEST.\n"
+               "(the engine's online backup: one consistent state). Never overwrites DEST. When DEST is an\n"
+               "existing folder, the copy is a new file in it named after the database and the day\n"
+               "(kelvaro-2026-12-09.mdb).\n"
                "For a server database (postgresql://...), PostgreSQL's pg_dump writes DEST in its custom\n"
                "format, one consistent state as well; pg_restore loads it into an empty database.\n";
     if (command == QLatin1String("add-manager"))
@@ -73,9 +76,13 @@ const char *AdminCommands::maintenanceUsage(const QString &command) {
                "for an existing one.\n";
     if (command == QLatin1String("import-menu"))
         return "Usage: kelvaro-admin import-menu FILE CSV\n"
-               "Adds the menu items of a UTF-8 CSV file, one a line: shop, category, item, cup size,\n"
-               "price. A header line as export-menu writes it is skipped. All or nothing: the first bad\n"
-               "line is named with its reason, and then nothing is stored.\n";
+               "Merges the menu items of a UTF-8 CSV file (- reads standard input), one a line: shop,\n"
+               "category, item, cup size (小, 中 or 大), price, separated by commas, semicolons or tabs.\n"
+               "A header line naming the columns is skipped, in any order and in the column names\n"
+               "(men_merchant, ...), the menu page's words (店家,分類,品名,杯量,價格) or English ones\n"
+               "(shop,category,item,cup size,price). An item already on the menu (the same shop, category,\n"
+               "item and cup size) takes the file's price instead of being added again. All or nothing:\n"
+               "the first bad line is named with its reason, and then nothing is stored.\n";
     if (command == QLatin1String("upgrade"))
         return "Usage: kelvaro-admin upgrade [FILE | --database FILE]\n"
                "Brings a database made by an earlier release to this version's schema. First a backup is\n"
@@ -86,7 +93,8 @@ const char *AdminCommands::maintenanceUsage(const QString &command) {
                "on every desktop first: copies of an earlier release may not work on the upgraded file.\n";
     return "Usage: kelvaro-admin export-menu FILE [CSV]\n"
            "Writes the menu as UTF-8 CSV (shop, category, item, cup size, price, after a header line),\n"
-           "oldest item first, to standard output or to the new file CSV (never overwritten).\n";
+           "oldest item first, to standard output (no CSV, or -) or to the new file CSV (never\n"
+           "overwritten).\n";
 }
 
 bool AdminCommands::positional(const QStringList &args, const QString &command, int count,
@@ -201,6 +209,11 @@ int AdminCommands::init(const QStringList &args) {
     if (file.isEmpty()) file = defaultFile;
     if (QFileInfo::exists(file)) {
         m_err << "kelvaro-admin init: '" << file << "' already exists; it is left as it is.\n";
+        return 1;
+    }
+    if (!Engine::isServer(file) && !QFileInfo(file).absoluteDir().exists()) {
+        m_err << "kelvaro-admin init: the folder '" << QFileInfo(file).absolutePath()
+              << "' does not exist; nothing was made.\n";
         return 1;
     }
     if (manager.isEmpty()) {

@@ -7,10 +7,13 @@
 #include "DbError.h"
 #include "Engine.h"
 #include "MenuCsv.h"
+#include "MenuImport.h"
 #include "NewFile.h"
 
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
@@ -51,7 +54,19 @@ int AdminCommands::backup(const QStringList &args) {
     QStringList files;
     if (!positional(args, QStringLiteral("backup"), 2, &files)) return m_usageCode;
     const QString source = files[0];
-    const QString target = files[1];
+    QString target = files[1];
+    // Into a folder: a new file named after the database and the day.
+    if (QFileInfo(target).isDir()) {
+        const bool server = Engine::isServer(source);
+        const QString base =
+            server ? QUrl(source).path().section(QLatin1Char('/'), -1) : QFileInfo(source).completeBaseName();
+        const QString suffix = server ? QStringLiteral("dump") : QFileInfo(source).suffix();
+        target = NewFile::datedIn(target, base.isEmpty() ? QStringLiteral("kelvaro") : base,
+                                  suffix.isEmpty() ? QStringLiteral("mdb") : suffix, QDate::currentDate());
+    } else if (target.endsWith(QLatin1Char('/'))) {
+        m_err << "kelvaro-admin backup: the folder '" << target << "' does not exist; nothing was made.\n";
+        return 1;
+    }
     if (QFileInfo::exists(target)) {
         m_err << "kelvaro-admin backup: '" << target << "' already exists; it is left as it is.\n";
         return 1;
@@ -106,67 +121,47 @@ int AdminCommands::addManager(const QStringList &args) {
 int AdminCommands::importMenu(const QStringList &args) {
     QStringList files;
     if (!positional(args, QStringLiteral("import-menu"), 2, &files)) return m_usageCode;
+    // "-" is standard input.
+    const bool piped = files[1] == QLatin1String("-");
+    const QString shown = piped ? QStringLiteral("standard input") : files[1];
     QFile csv(files[1]);
-    if (!csv.open(QIODevice::ReadOnly)) {
+    if (!(piped ? csv.open(stdin, QIODevice::ReadOnly) : csv.open(QIODevice::ReadOnly))) {
         m_err << "kelvaro-admin import-menu: cannot read '" << files[1] << "': " << csv.errorString() << "\n";
         return 1;
     }
     QString error;
     const QVector<MenuCsv::Record> records = MenuCsv::parse(csv.readAll(), &error);
     if (!error.isEmpty()) {
-        m_err << "kelvaro-admin import-menu: " << files[1] << ": " << error << "; nothing was stored.\n";
+        m_err << "kelvaro-admin import-menu: " << shown << ": " << error << "; nothing was stored.\n";
         return 1;
     }
-    const QStringList columns = MenuCsv::header();
-    int line = 0;
+    MenuImport::Outcome done;
     try {
         Connection c;
         openExisting(c, files[0]);
-        // Every value is converted and checked before anything is written.
-        for (const MenuCsv::Record &r : records) {
-            line = r.line;
-            if (r.fields.size() != columns.size())
-                throw DbError(QStringLiteral("%1 fields, expected %2 (shop, category, item, cup size, price)")
-                                  .arg(r.fields.size())
-                                  .arg(columns.size()));
-            for (int i = 0; i < 3; ++i)
-                if (r.fields[i].trimmed().isEmpty())
-                    throw DbError(QStringLiteral("%1 is empty").arg(columns[i]));
-            for (int i = 0; i < columns.size(); ++i)
-                c.convertFor(columns[i], r.fields[i]);
-            if (c.convertFor(columns[4], r.fields[4]).toLongLong() < 0)
-                throw DbError(QStringLiteral("the price '%1' is negative").arg(r.fields[4]));
-        }
-        // All or nothing: one transaction around every insert.
-        line = 0;
-        c.inTransaction([&] {
-            for (const MenuCsv::Record &r : records) {
-                line = r.line;
-                Statement st;
-                st.add(QStringLiteral("INSERT INTO menu (%1)").arg(columns.join(QStringLiteral(", "))));
-                st.add(QStringLiteral("VALUES (?, ?, ?, ?, ?)"));
-                for (int i = 0; i < columns.size(); ++i)
-                    st.bindFor(columns[i], r.fields[i]);
-                c.execute(st);
-            }
-            line = 0;
-        });
+        done = MenuImport::run(c, records);
     } catch (const DbError &e) {
+        done.refusal = e.message();
+        if (done.refusal.endsWith(QLatin1Char('.'))) done.refusal.chop(1);
+    }
+    if (!done.refusal.isEmpty()) {
         m_err << "kelvaro-admin import-menu: ";
-        if (line > 0) m_err << files[1] << " line " << line << ": ";
-        QString why = e.message();
-        if (why.endsWith(QLatin1Char('.'))) why.chop(1);
-        m_err << why << "; nothing was stored.\n";
+        if (done.line > 0) m_err << shown << " line " << done.line << ": ";
+        m_err << done.refusal << "; nothing was stored.\n";
         return 1;
     }
-    m_out << "Imported " << records.size() << " menu items into " << Engine::shown(files[0]) << ".\n";
+    m_out << "Imported " << records.size() << " menu items from " << shown << " into "
+          << Engine::shown(files[0]) << ": " << done.added << " added, " << done.updated << " updated, "
+          << done.unchanged << " unchanged.\n";
     return 0;
 }
 
 int AdminCommands::exportMenu(const QStringList &args) {
     QStringList files;
     if (!positional(args, QStringLiteral("export-menu"), 1, &files, 1)) return m_usageCode;
-    const QString target = files.value(1);
+    // No file, or "-": standard output.
+    QString target = files.value(1);
+    if (target == QLatin1String("-")) target.clear();
     if (!target.isEmpty() && QFileInfo::exists(target)) {
         m_err << "kelvaro-admin export-menu: '" << target << "' already exists; it is left as it is.\n";
         return 1;

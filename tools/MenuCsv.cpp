@@ -1,16 +1,110 @@
 #include "MenuCsv.h"
 
 #include <QStringDecoder>
+#include <array>
+
+namespace {
+
+//! What a header line may call each column, in the order of the columns: the column name, the
+//! menu page's caption, and the words offices use, compared as normalised() makes them.
+const std::array<QStringList, 5> &columnWords() {
+    static const std::array<QStringList, 5> words = {
+        QStringList{QStringLiteral("men_merchant"), QStringLiteral("商店名稱"), QStringLiteral("店家"),
+                    QStringLiteral("商店"), QStringLiteral("店名"), QStringLiteral("shop"),
+                    QStringLiteral("store"), QStringLiteral("merchant")},
+        QStringList{QStringLiteral("men_type"), QStringLiteral("飲料分類"), QStringLiteral("分類"),
+                    QStringLiteral("類別"), QStringLiteral("category"), QStringLiteral("type")},
+        QStringList{QStringLiteral("men_name"), QStringLiteral("飲料名稱"), QStringLiteral("品名"),
+                    QStringLiteral("名稱"), QStringLiteral("飲料"), QStringLiteral("item"),
+                    QStringLiteral("name"), QStringLiteral("drink")},
+        QStringList{QStringLiteral("men_cap"), QStringLiteral("杯量"), QStringLiteral("容量"),
+                    QStringLiteral("cup size"), QStringLiteral("cup"), QStringLiteral("size")},
+        QStringList{QStringLiteral("men_price"), QStringLiteral("售價"), QStringLiteral("價格"),
+                    QStringLiteral("價錢"), QStringLiteral("price")},
+    };
+    return words;
+}
+
+//! A header's word without letter case, spaces (the page's captions spread theirs out),
+//! underscores or hyphens.
+QString normalised(const QString &word) {
+    QString out;
+    for (const QChar c : word)
+        if (!c.isSpace() && c != QLatin1Char('_') && c != QLatin1Char('-')) out += c.toLower();
+    return out;
+}
+
+//! For a header line, the position of each column among its fields; empty for any other line.
+QVector<int> headerOrder(const QStringList &fields) {
+    const auto &words = columnWords();
+    if (fields.size() != int(words.size())) return {};
+    QVector<int> order(int(words.size()), -1);
+    for (int i = 0; i < fields.size(); ++i) {
+        const QString field = normalised(fields[i]);
+        int column = -1;
+        for (int c = 0; c < int(words.size()) && column < 0; ++c)
+            for (const QString &w : words[size_t(c)])
+                if (normalised(w) == field) column = c;
+        if (column < 0 || order[column] >= 0) return {};
+        order[column] = i;
+    }
+    return order;
+}
+
+//! The lines of the bytes, ended by CR LF, LF or a lone CR, as the records count them.
+QList<QByteArray> physicalLines(const QByteArray &bytes) {
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n' && bytes[i] != '\r') continue;
+        lines << bytes.mid(start, i - start);
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    lines << bytes.mid(start);
+    return lines;
+}
+
+//! The separator the first line uses, outside quotes: the one of comma, semicolon and tab it
+//! holds most of; a comma when it holds none.
+QChar separatorOf(const QString &text) {
+    int commas = 0, semicolons = 0, tabs = 0;
+    bool quoted = false, started = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"')) quoted = !quoted;
+        if (quoted) continue;
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            if (started) break;
+            continue;
+        }
+        started = true;
+        commas += c == QLatin1Char(',');
+        semicolons += c == QLatin1Char(';');
+        tabs += c == QLatin1Char('\t');
+    }
+    if (semicolons > commas && semicolons >= tabs) return QLatin1Char(';');
+    if (tabs > commas && tabs > semicolons) return QLatin1Char('\t');
+    return QLatin1Char(',');
+}
+
+} // namespace
 
 QStringList MenuCsv::header() {
-    return {QStringLiteral("men_merchant"), QStringLiteral("men_type"), QStringLiteral("men_name"),
-            QStringLiteral("men_cap"), QStringLiteral("men_price")};
+    QStringList out;
+    for (const QStringList &words : columnWords())
+        out << words.first();
+    return out;
+}
+
+QStringList MenuCsv::captions() {
+    return {QStringLiteral("店家"), QStringLiteral("分類"), QStringLiteral("品名"), QStringLiteral("杯量"),
+            QStringLiteral("價格")};
 }
 
 QVector<MenuCsv::Record> MenuCsv::parse(const QByteArray &utf8, QString *error) {
     // Spreadsheets here also save in the legacy Big5 code page: such bytes must not become
     // replacement characters in the menu.
-    const QList<QByteArray> lines = utf8.split('\n');
+    const QList<QByteArray> lines = physicalLines(utf8);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QStringDecoder decoder(QStringDecoder::Utf8);
         const QString decoded = decoder(lines[i]);
@@ -21,6 +115,7 @@ QVector<MenuCsv::Record> MenuCsv::parse(const QByteArray &utf8, QString *error) 
     }
     QString text = QString::fromUtf8(utf8);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    const QChar separator = separatorOf(text);
 
     QVector<Record> records;
     Record current;
@@ -30,7 +125,8 @@ QVector<MenuCsv::Record> MenuCsv::parse(const QByteArray &utf8, QString *error) 
     int line = 1;
     current.line = 1;
     auto endField = [&] {
-        current.fields << field;
+        // Spaces around a field are no part of it, as none are in what the menu page stores.
+        current.fields << field.trimmed();
         field.clear();
         fieldStarted = false;
     };
@@ -43,6 +139,9 @@ QVector<MenuCsv::Record> MenuCsv::parse(const QByteArray &utf8, QString *error) 
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
+        const bool lineEnd = c == QLatin1Char('\n') || c == QLatin1Char('\r');
+        // CR LF is one line end.
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) ++i;
         if (quoted) {
             if (c == QLatin1Char('"')) {
                 if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
@@ -52,19 +151,18 @@ QVector<MenuCsv::Record> MenuCsv::parse(const QByteArray &utf8, QString *error) 
                     quoted = false;
                 }
             } else {
-                if (c == QLatin1Char('\n')) ++line;
-                field += c;
+                if (lineEnd) ++line;
+                field += lineEnd ? QChar(QLatin1Char('\n')) : c;
             }
             continue;
         }
-        if (c == QLatin1Char('"') && !fieldStarted) {
+        if (c == QLatin1Char('"') && field.trimmed().isEmpty()) {
             quoted = true;
             fieldStarted = true;
-        } else if (c == QLatin1Char(',')) {
+            field.clear();
+        } else if (c == separator) {
             endField();
-        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
-            // the line feed ends the record
-        } else if (c == QLatin1Char('\n')) {
+        } else if (lineEnd) {
             ++line;
             endRecord();
         } else {
@@ -78,11 +176,19 @@ QVector<MenuCsv::Record> MenuCsv::parse(const QByteArray &utf8, QString *error) 
     }
     if (fieldStarted || !current.fields.isEmpty() || !field.isEmpty()) endRecord();
 
+    // A header line names the columns, perhaps in another order: the records follow it.
     if (!records.isEmpty()) {
-        QStringList first = records.first().fields;
-        for (QString &f : first)
-            f = f.trimmed().toLower();
-        if (first == header()) records.removeFirst();
+        const QVector<int> order = headerOrder(records.first().fields);
+        if (!order.isEmpty()) {
+            records.removeFirst();
+            for (Record &r : records) {
+                if (r.fields.size() != order.size()) continue;
+                QStringList inOrder;
+                for (const int i : order)
+                    inOrder << r.fields[i];
+                r.fields = inOrder;
+            }
+        }
     }
     return records;
 }

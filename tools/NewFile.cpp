@@ -2,11 +2,22 @@
 
 #include "DbError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
+
+QString NewFile::datedIn(const QString &folder, const QString &base, const QString &suffix,
+                         const QDate &day) {
+    const QDir dir(folder);
+    const QString stem = base + QLatin1Char('-') + day.toString(Qt::ISODate);
+    QString name = stem + QLatin1Char('.') + suffix;
+    for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
+        name = stem + QStringLiteral("-%1.").arg(n) + suffix;
+    return dir.filePath(name);
+}
 
 QString NewFile::tempBeside(const QString &target) {
     const QFileInfo info(target);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 //! A file the admin tool makes (a database, a backup, a CSV file): written under a temporary
@@ -7,6 +8,10 @@
 //! replaces an existing file.
 class NewFile {
 public:
+    //! A name for a new file in `folder`: `base-YYYY-MM-DD.suffix` of `day`, or with "-2", "-3"
+    //! and so on before the suffix while that name is taken.
+    static QString datedIn(const QString &folder, const QString &base, const QString &suffix,
+                           const QDate &day);
     //! The temporary name beside `target`, unique to this process.
     static QString tempBeside(const QString &target);
     //! Moves the finished `temp` to `target` unless that exists; throws DbError.

@@ -26,6 +26,17 @@ void writeFile(const QString &path, const QByteArray &bytes) {
     f.write(bytes);
 }
 
+//! kelvaro-admin with its standard input read from `input`.
+AdminResult adminReading(const QStringList &args, const QString &input, const QString &workDir) {
+    QProcess p;
+    p.setWorkingDirectory(workDir);
+    p.setStandardInputFile(input);
+    p.start(QStringLiteral(KELVARO_ADMIN), args);
+    p.waitForFinished(120000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
 QByteArray readFile(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -40,6 +51,7 @@ private slots:
     void addManagerRefusesAnAccountSignInWouldConfuse();
     void menuCsvImportAndExport();
     void serverInitImportAndBackup();
+    void officeMadeFilesAndFolders();
 };
 
 void TestAdminMaintenance::backupWhileAnotherCopyWrites() {
@@ -303,6 +315,148 @@ void TestAdminMaintenance::serverInitImportAndBackup() {
     QCOMPARE(missing.code, 1);
     QVERIFY2(missing.err.contains(QStringLiteral("pg_dump was not found")), qPrintable(missing.err));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3); // the CSVs and the dump
+}
+
+void TestAdminMaintenance::officeMadeFilesAndFolders() {
+    // Menu files as offices make them, on a file and on a server: headers in words, separators
+    // of other locales, old line endings, spaces around fields, the same file imported again,
+    // standard input and output; and a backup into a folder, a database into a missing one.
+    for (const bool server : {false, true}) {
+        QTemporaryDir dir;
+        QString db = dir.filePath(QStringLiteral("office.mdb"));
+        if (server) {
+            PostgresCluster::instance().emptyDatabase();
+            db = PostgresCluster::instance().databaseUrl();
+        }
+        const AdminResult made =
+            admin({QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral("boss"),
+                   QStringLiteral("pw"), QStringLiteral("老闆"), db});
+        QVERIFY2(made.code == 0, qPrintable(made.err));
+        Connection c;
+        c.setDatabaseFile(db);
+        c.open();
+        const auto menu = [&] {
+            Statement st;
+            st.add(QStringLiteral(
+                "SELECT men_merchant, men_type, men_name, men_cap, men_price FROM menu ORDER BY "
+                "men_id"));
+            const ResultSet rs = c.select(st);
+            QStringList out;
+            for (int r = 0; r < rs.rowCount(); ++r) {
+                QStringList fields;
+                for (int col = 0; col < rs.columnCount(); ++col)
+                    fields << rs.value(r, col).toString();
+                out << fields.join(QLatin1Char('|'));
+            }
+            return out;
+        };
+        const auto importing = [&](const QString &name, const QByteArray &bytes) {
+            const QString path = dir.filePath(name);
+            writeFile(path, bytes);
+            return admin({QStringLiteral("import-menu"), db, path});
+        };
+
+        // A spreadsheet's export in Chinese with ";" between the fields (a quoted one holding a
+        // comma) and spaces around them: the header is skipped and the spaces trimmed.
+        const QByteArray chinese = "\xEF\xBB\xBF店家;分類;品名;杯量;價格\r\n"
+                                   " 春水堂 ; 茶類 ;珍珠奶茶; 中 ;60\r\n"
+                                   "春水堂;茶類;\"冬瓜, 檸檬\";大;55\r\n";
+        AdminResult r = importing(QStringLiteral("chinese.csv"), chinese);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("2 added, 0 updated, 0 unchanged")), qPrintable(r.out));
+        QCOMPARE(menu(), (QStringList{QStringLiteral("春水堂|茶類|珍珠奶茶|中|60"),
+                                      QStringLiteral("春水堂|茶類|冬瓜, 檸檬|大|55")}));
+
+        // English words in another order, tab separated, old Mac line endings: an item already on
+        // the menu (by the engine's text equality) gets its new price, a new one is added.
+        r = importing(QStringLiteral("english.txt"),
+                      "Item\tShop\tCategory\tCup "
+                      "size\tPrice\r珍珠奶茶\t春水堂\t茶類\t中\t65\r紅茶\t春水堂\t茶類\t小杯\t30\r");
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("1 added, 1 updated, 0 unchanged")), qPrintable(r.out));
+        // The first file once more doubles nothing.
+        r = importing(QStringLiteral("chinese.csv"), chinese);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("0 added, 1 updated, 1 unchanged")), qPrintable(r.out));
+        const QStringList three{QStringLiteral("春水堂|茶類|珍珠奶茶|中|60"),
+                                QStringLiteral("春水堂|茶類|冬瓜, 檸檬|大|55"),
+                                QStringLiteral("春水堂|茶類|紅茶|小|30")};
+        QCOMPARE(menu(), three);
+
+        // "-" is standard input for import-menu and standard output for export-menu.
+        writeFile(dir.filePath(QStringLiteral("piped.csv")),
+                  "men_merchant,men_type,men_name,men_cap,men_price\n春水堂,茶類,紅茶,小,30\nCOCO,奶茶,奶綠,"
+                  "大,50\n");
+        r = adminReading({QStringLiteral("import-menu"), db, QStringLiteral("-")},
+                         dir.filePath(QStringLiteral("piped.csv")), dir.path());
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("1 added, 0 updated, 1 unchanged")), qPrintable(r.out));
+        r = admin({QStringLiteral("export-menu"), db, QStringLiteral("-")}, dir.path());
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.startsWith(QStringLiteral("men_merchant,men_type,men_name,men_cap,men_price\r\n")));
+        QVERIFY2(r.out.contains(
+                     QStringLiteral("\r\n春水堂,茶類,\"冬瓜, "
+                                    "檸檬\",大,55\r\n春水堂,茶類,紅茶,小,30\r\nCOCO,奶茶,奶綠,大,50\r\n")),
+                 qPrintable(r.out));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("-"))));
+
+        // Refusals name the line and the column as the menu page calls it, in plain words, and
+        // store nothing.
+        const struct {
+            QByteArray bytes;
+            QStringList said;
+        } refused[] = {
+            {"店家,分類,品名,杯量,價格\n春水堂,茶類,新品,中,10\n春水堂,茶類,烏龍,特大,40\n",
+             {QStringLiteral("line 3: 杯量 '特大'"), QStringLiteral("小, 中, 大")}},
+            {"春水堂,茶類,新品,中,10\n春水堂,茶類,烏龍,中,12.5\n",
+             {QStringLiteral("line 2: 價格 '12.5' is not a whole number")}},
+            {"shop,category,item,size,cost\n春水堂,茶類,新品,中,10\n",
+             {QStringLiteral("line 1: 杯量 'size'")}},
+            {"春水堂;茶類;新品;中;10\n春水堂;茶類;烏龍\n",
+             {QStringLiteral("line 2: 3 fields, expected 5 (店家, 分類, 品名, 杯量, 價格)")}},
+            {"春水堂,茶類,新品,中,10\n春水堂,茶類,  ,中,40\n", {QStringLiteral("line 2: 品名 is empty")}},
+            {"春水堂,茶類,新品,中,10\n春水堂,茶類," + QByteArray(31, 'x') + ",中,40\n",
+             {QStringLiteral("line 2: 品名"), QStringLiteral("30 characters")}},
+        };
+        for (const auto &bad : refused) {
+            r = importing(QStringLiteral("bad.csv"), bad.bytes);
+            QCOMPARE(r.code, 1);
+            for (const QString &said : bad.said)
+                QVERIFY2(r.err.contains(said), qPrintable(r.err));
+            QVERIFY2(!r.err.contains(QLatin1String("men_")), qPrintable(r.err));
+            QVERIFY(r.err.contains(QStringLiteral("nothing was stored")));
+        }
+        QCOMPARE(menu().size(), 4);
+
+        // A backup into an existing folder is a dated file inside it, never over another.
+        const QString folder = dir.filePath(QStringLiteral("backups"));
+        QDir().mkpath(folder);
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        for (int i = 0; i < 2; ++i) {
+            r = admin({QStringLiteral("backup"), db, folder + (i ? QStringLiteral("/") : QString())});
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+        }
+        const QStringList backups = QDir(folder).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(backups.size(), 2);
+        for (const QString &b : backups)
+            QVERIFY2(b.contains(today), qPrintable(b));
+        if (!server)
+            QCOMPARE(admin({QStringLiteral("check"), QDir(folder).filePath(backups.first())}).code, 0);
+        c.close();
+    }
+
+    // A new database in a folder that is not there: the folder is named, nothing is made.
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("no such folder"));
+    const AdminResult lost =
+        admin({QStringLiteral("init"), QStringLiteral("--manager"), QStringLiteral("boss"),
+               QStringLiteral("pw"), QStringLiteral("老闆"), missing + QStringLiteral("/k.mdb")});
+    QCOMPARE(lost.code, 1);
+    QVERIFY2(lost.err.contains(QStringLiteral("'%1'").arg(missing)) &&
+                 lost.err.contains(QStringLiteral("does not exist")),
+             qPrintable(lost.err));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestAdminMaintenance)
