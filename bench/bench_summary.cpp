@@ -45,6 +45,13 @@ public:
     QLabel *total = nullptr;
     QPushButton *exportButton = nullptr;
     QString exportFolder() const { return m_dir.filePath(QStringLiteral("exports")); }
+    //! Gives a run of the export its own, empty export folder: the files of the run before it
+    //! (named after the same minutes of the clock) move to a folder of their own.
+    void freshExportFolder() {
+        if (!QDir(exportFolder()).isEmpty())
+            QDir().rename(exportFolder(), m_dir.filePath(QStringLiteral("exports-%1").arg(++m_runs)));
+        QDir().mkpath(exportFolder());
+    }
 
 private:
     static std::unique_ptr<Scene> &instance() {
@@ -90,6 +97,7 @@ private:
     }
 
     QTemporaryDir m_dir;
+    int m_runs = 0;
 };
 
 // The engine alone: the day's listing sorted by shop and its sum, every value read.
@@ -138,6 +146,7 @@ BENCHMARK(BM_PageEntry)->Unit(benchmark::kMillisecond);
 // Exporting the day: the select, the workbook built and written to a new file on the disk.
 void BM_ExportDay(benchmark::State &state) {
     Scene &s = Scene::get();
+    s.freshExportFolder();
     s.page->enter();
     QDateTime moment(kDay, QTime(13, 0));
     qint64 bytes = 0;
