@@ -1,5 +1,7 @@
 #include "PostgresCluster.h"
 
+#include "AfterExit.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -100,12 +102,9 @@ void PostgresCluster::start() {
     const QString asServer = geteuid() == 0
                                  ? QStringLiteral("runuser -u %1 -- ").arg(QString::fromLatin1(kServerUser))
                                  : QString();
-    QProcess::startDetached(QStringLiteral("setsid"),
-                            {QStringLiteral("sh"), QStringLiteral("-c"),
-                             QStringLiteral("while kill -0 %1 2>/dev/null; do sleep 1; done; "
-                                            "%2'%3' -D '%4' -m immediate stop >/dev/null 2>&1; rm -rf '%5'")
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(asServer, pgctl, data, dir)});
+    AfterExit::run(
+        QStringLiteral("%1%2 -D %3 -m immediate stop >/dev/null 2>&1; rm -rf %4")
+            .arg(asServer, AfterExit::quoted(pgctl), AfterExit::quoted(data), AfterExit::quoted(dir)));
 }
 
 void PostgresCluster::stop() {

@@ -1,8 +1,10 @@
 #include "StressSupport.h"
 
+#include "AfterExit.h"
 #include "CatalogStatements.h"
 #include "Connection.h"
 #include "Dataset.h"
+#include "DbError.h"
 #include "Schema.h"
 
 #include <QCoreApplication>
@@ -10,10 +12,19 @@
 #include <QDateTime>
 #include <QDir>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <csignal>
 #include <cstdio>
 #include <sqlite3.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace Stress {
+
+namespace {
+//! Tells a child role which process started it.
+constexpr const char *parentVariable = "KELVARO_STRESS_PARENT";
+} // namespace
 
 QString makeDatabase(const QString &dir, const QString &name) {
     const QString path = QDir(dir).filePath(name);
@@ -84,11 +95,67 @@ QByteArray contents(Connection &connection) {
     return digest.result().toHex();
 }
 
+bool readOptions(const QStringList &args, const QStringList &valued, const QStringList &flags,
+                 const char *usage, QHash<QString, QString> *values, int *exitCode) {
+    QString wrong;
+    for (int i = 0; i < args.size() && wrong.isEmpty(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            std::fputs(usage, stdout);
+            *exitCode = 0;
+            return false;
+        }
+        if (flags.contains(a))
+            values->insert(a, QString());
+        else if (valued.contains(a) && i + 1 < args.size())
+            values->insert(a, args[++i]);
+        else
+            wrong = valued.contains(a) ? QStringLiteral("%1 needs a value").arg(a)
+                                       : QStringLiteral("unknown argument '%1'").arg(a);
+    }
+    if (wrong.isEmpty()) return true;
+    std::fprintf(stderr, "%s: %s\n%s", qPrintable(QCoreApplication::applicationName()), qPrintable(wrong),
+                 usage);
+    *exitCode = 2;
+    return false;
+}
+
+RunFolder::RunFolder(const QStringList &mountPoints)
+    : m_path(QDir(QDir::tempPath())
+                 .filePath(QStringLiteral("%1-%2-%3")
+                               .arg(QCoreApplication::applicationName())
+                               .arg(QCoreApplication::applicationPid())
+                               .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')))) {
+    QString command;
+    for (const QString &m : mountPoints)
+        command += QStringLiteral("umount %1 2>/dev/null; ").arg(AfterExit::quoted(filePath(m)));
+    AfterExit::run(command + QStringLiteral("rm -rf ") + AfterExit::quoted(m_path));
+    if (!QDir().mkpath(m_path)) throw DbError(QStringLiteral("Cannot make the folder '%1'.").arg(m_path));
+}
+
+RunFolder::~RunFolder() {
+    QDir(m_path).removeRecursively();
+}
+
+QString RunFolder::filePath(const QString &name) const {
+    return QDir(m_path).filePath(name);
+}
+
 std::unique_ptr<QProcess> startSelf(const QStringList &args) {
     auto child = std::make_unique<QProcess>();
     child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(parentVariable),
+                       QString::number(QCoreApplication::applicationPid()));
+    child->setProcessEnvironment(environment);
     child->start(QCoreApplication::applicationFilePath(), args);
     return child;
+}
+
+void endWithParent() {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The parent may have gone before the request: then this child is another's already.
+    if (qEnvironmentVariable(parentVariable) != QString::number(getppid())) _exit(1);
 }
 
 void say(const QString &line) {

@@ -29,8 +29,33 @@ QString integrity(Connection &connection);
 //! A digest of every row of every table: equal digests mean equal contents.
 QByteArray contents(Connection &connection);
 
+//! Reads a reliability program's command line: each option of `valued` takes a value, each of
+//! `flags` none. For --help prints `usage` and sets `exitCode` to 0; for anything else prints
+//! what is wrong and the usage to standard error and sets it to 2; returns false in both cases.
+bool readOptions(const QStringList &args, const QStringList &valued, const QStringList &flags,
+                 const char *usage, QHash<QString, QString> *values, int *exitCode);
+//! The run's own folder in the temporary folder (TMPDIR), gone when the run ends, however it
+//! ends (Ctrl+C, kill -9): the watcher that removes it once this process is gone starts before
+//! the folder is made, so no moment of the run can leave it behind. File systems the run mounts
+//! in it (`mountPoints`, names within it) are unmounted first.
+class RunFolder {
+public:
+    explicit RunFolder(const QStringList &mountPoints = {});
+    ~RunFolder();
+    RunFolder(const RunFolder &) = delete;
+    RunFolder &operator=(const RunFolder &) = delete;
+    QString path() const { return m_path; }
+    QString filePath(const QString &name) const;
+
+private:
+    QString m_path;
+};
+
 //! Starts this program again with `args` (a child role); stdout is read by the caller.
 std::unique_ptr<QProcess> startSelf(const QStringList &args);
+//! In a child role: the child ends with the program that started it, however that ends, so an
+//! interrupted run leaves no writer behind.
+void endWithParent();
 
 //! Writes one line to stdout at once (a child reporting to its parent).
 void say(const QString &line);

@@ -16,11 +16,21 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <vector>
 
 namespace {
+
+const char *const usage =
+    "Usage: stress_copies [--writers N] [--inserts M] [--postgresql]\n"
+    "Many copies on one database: N writer processes (8) store M order lines each (2,000) through\n"
+    "the program's own statement while a reader lists the day's order over and over; then every\n"
+    "line reported stored must be there exactly once and the file must pass the integrity check.\n"
+    "Prints its figures at the end and exits with 1 when anything was lost, stored twice or broken.\n\n"
+    "  --writers N    writer processes\n"
+    "  --inserts M    order lines each writer stores\n"
+    "  --postgresql   on a database of a private PostgreSQL cluster instead of a file\n"
+    "  --help         show this help\n";
 
 QString userOf(int writer) {
     return QStringLiteral("copy%1").arg(writer);
@@ -89,7 +99,7 @@ QString ms(qint64 microseconds) {
 int run(int writers, int inserts, bool server) {
     Stress::Report report(server ? QStringLiteral("Many copies on one PostgreSQL database")
                                  : QStringLiteral("Many copies on one file"));
-    QTemporaryDir dir;
+    const Stress::RunFolder dir;
     std::unique_ptr<TestDatabase> serverDatabase;
     if (server) serverDatabase = std::make_unique<TestDatabase>(EngineKind::Postgres);
     const QString path = server ? serverDatabase->path() : Stress::makeDatabase(dir.path());
@@ -190,15 +200,22 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     try {
-        if (args.value(0) == QLatin1String("--writer"))
+        if (args.value(0) == QLatin1String("--writer")) {
+            Stress::endWithParent();
             return writer(args.value(1), args.value(2).toInt(), args.value(3).toInt());
-        if (args.value(0) == QLatin1String("--reader")) return reader(args.value(1), args.value(2));
-        int writers = 8, inserts = 2000;
-        for (int i = 0; i + 1 < args.size(); i += 2) {
-            if (args[i] == QLatin1String("--writers")) writers = args[i + 1].toInt();
-            if (args[i] == QLatin1String("--inserts")) inserts = args[i + 1].toInt();
         }
-        return run(qMax(1, writers), qMax(1, inserts), args.contains(QLatin1String("--postgresql")));
+        if (args.value(0) == QLatin1String("--reader")) {
+            Stress::endWithParent();
+            return reader(args.value(1), args.value(2));
+        }
+        QHash<QString, QString> options;
+        int exitCode = 0;
+        if (!Stress::readOptions(args, {QStringLiteral("--writers"), QStringLiteral("--inserts")},
+                                 {QStringLiteral("--postgresql")}, usage, &options, &exitCode))
+            return exitCode;
+        return run(qMax(1, options.value(QStringLiteral("--writers"), QStringLiteral("8")).toInt()),
+                   qMax(1, options.value(QStringLiteral("--inserts"), QStringLiteral("2000")).toInt()),
+                   options.contains(QStringLiteral("--postgresql")));
     } catch (const DbError &e) {
         std::fprintf(stderr, "stress_copies: %s\n", qPrintable(e.message()));
         return 1;

@@ -11,15 +11,25 @@
 #include "StressSupport.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 #include <random>
 
 namespace {
+
+const char *const usage =
+    "Usage: stress_crash [--rounds N] [--seed S]\n"
+    "Crashes during writes: round after round (200), a writer process stores order lines on one\n"
+    "file and is killed with SIGKILL at a random moment; after each round kelvaro-admin check must\n"
+    "call the file sound, and every line reported stored must be there exactly once.\n"
+    "Prints its figures at the end and exits with 1 when anything was lost, stored twice or broken.\n\n"
+    "  --rounds N   rounds of writing and killing\n"
+    "  --seed S     the seed of the random moments (default: from the clock), to run a round again\n"
+    "  --help       show this help\n";
 
 const QString crashUser = QStringLiteral("crash");
 
@@ -40,7 +50,7 @@ int writer(const QString &path, int round) {
 
 int run(int rounds, quint32 seed) {
     Stress::Report report(QStringLiteral("Crashes during writes (kill -9)"));
-    QTemporaryDir dir;
+    const Stress::RunFolder dir;
     const QString path = Stress::makeDatabase(dir.path());
     std::mt19937 random(seed);
 
@@ -136,14 +146,19 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     try {
-        if (args.value(0) == QLatin1String("--writer")) return writer(args.value(1), args.value(2).toInt());
-        int rounds = 200;
-        quint32 seed = quint32(QDateTime::currentMSecsSinceEpoch());
-        for (int i = 0; i + 1 < args.size(); ++i) {
-            if (args[i] == QLatin1String("--rounds")) rounds = args[i + 1].toInt();
-            if (args[i] == QLatin1String("--seed")) seed = args[i + 1].toUInt();
+        if (args.value(0) == QLatin1String("--writer")) {
+            Stress::endWithParent();
+            return writer(args.value(1), args.value(2).toInt());
         }
-        return run(qMax(1, rounds), seed);
+        QHash<QString, QString> options;
+        int exitCode = 0;
+        if (!Stress::readOptions(args, {QStringLiteral("--rounds"), QStringLiteral("--seed")}, {}, usage,
+                                 &options, &exitCode))
+            return exitCode;
+        const quint32 seed = options.contains(QStringLiteral("--seed"))
+                                 ? options.value(QStringLiteral("--seed")).toUInt()
+                                 : quint32(QDateTime::currentMSecsSinceEpoch());
+        return run(qMax(1, options.value(QStringLiteral("--rounds"), QStringLiteral("200")).toInt()), seed);
     } catch (const DbError &e) {
         std::fprintf(stderr, "stress_crash: %s\n", qPrintable(e.message()));
         return 1;

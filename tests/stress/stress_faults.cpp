@@ -3,7 +3,7 @@
 // engine file layer that refuses writes) and a failing disk. Each must give a clear message,
 // change nothing, and leave the program able to go on once the fault is gone.
 //
-//   stress_faults
+//   stress_faults [--help]
 #include "Connection.h"
 #include "Dataset.h"
 #include "DbError.h"
@@ -15,13 +15,21 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <functional>
 #include <sqlite3.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
+
+const char *const usage =
+    "Usage: stress_faults\n"
+    "Environment faults: a read-only file and folder, a truncated file, another process's exclusive\n"
+    "lock, a full disk (a small file system of its own when run as root, and always a file layer\n"
+    "that refuses writes) and a failing disk. Each must give a clear message, change nothing, and\n"
+    "leave the program able to go on once the fault is gone. Prints its figures at the end and\n"
+    "exits with 1 when any of that fails.\n\n"
+    "  --help   show this help\n";
 
 //! Runs with the permissions of an ordinary user when the program runs as root, who could
 //! otherwise write through any permission bits.
@@ -62,7 +70,8 @@ QByteArray fileDigest(const QString &path) {
 class Faults {
 public:
     Faults()
-        : m_report(QStringLiteral("Environment faults")) {}
+        : m_dir({QStringLiteral("small")})
+        , m_report(QStringLiteral("Environment faults")) {}
 
     //! A database in a folder of its own that anyone may enter, with a day's order in it.
     QString prepare(const QString &name, int lines = 40) {
@@ -252,7 +261,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
+    Stress::RunFolder m_dir;
     Stress::Report m_report;
 };
 
@@ -284,7 +293,13 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     try {
-        if (args.value(0) == QLatin1String("--hold-lock")) return holdLock(args.value(1));
+        if (args.value(0) == QLatin1String("--hold-lock")) {
+            Stress::endWithParent();
+            return holdLock(args.value(1));
+        }
+        QHash<QString, QString> options;
+        int exitCode = 0;
+        if (!Stress::readOptions(args, {}, {}, usage, &options, &exitCode)) return exitCode;
         return Faults().run();
     } catch (const DbError &e) {
         std::fprintf(stderr, "stress_faults: %s\n", qPrintable(e.message()));
