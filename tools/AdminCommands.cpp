@@ -4,7 +4,6 @@
 #include "DatabaseCheck.h"
 #include "DbError.h"
 #include "DemoData.h"
-#include "Engine.h"
 #include "NewFile.h"
 #include "Schema.h"
 
@@ -211,7 +210,7 @@ int AdminCommands::init(const QStringList &args) {
         m_err << "kelvaro-admin init: '" << file << "' already exists; it is left as it is.\n";
         return 1;
     }
-    if (!Engine::isServer(file) && !QFileInfo(file).absoluteDir().exists()) {
+    if (!Connection::isServer(file) && !QFileInfo(file).absoluteDir().exists()) {
         m_err << "kelvaro-admin init: the folder '" << QFileInfo(file).absolutePath()
               << "' does not exist; nothing was made.\n";
         return 1;
@@ -241,7 +240,7 @@ int AdminCommands::init(const QStringList &args) {
     // made under a temporary name beside the target and linked into place: it appears whole or
     // not at all, and an existing file is never replaced. Either way schema, manager and demo
     // data are one transaction: a failure leaves the database as it was.
-    const bool server = Engine::isServer(file);
+    const bool server = Connection::isServer(file);
     const QString made = server ? file : NewFile::tempBeside(file);
     if (!server) NewFile::discard(made);
     try {
@@ -263,7 +262,8 @@ int AdminCommands::init(const QStringList &args) {
 }
 
 void AdminCommands::reportInit(const QString &file, const QStringList &manager, bool demo) {
-    m_out << "Created " << Engine::shown(file) << " with system manager '" << manager[0] << "' (level 3).\n";
+    m_out << "Created " << Connection::shown(file) << " with system manager '" << manager[0]
+          << "' (level 3).\n";
     if (demo) {
         m_out << "  account " << manager[0] << "  password " << manager[1] << "  level 3  (" << manager[2]
               << ")\n";
@@ -292,11 +292,11 @@ int AdminCommands::check(const QStringList &args) {
         file = a;
     }
     if (file.isEmpty()) file = defaultFile;
-    if (!Engine::isServer(file) && !QFileInfo(file).isFile()) {
+    if (!Connection::isServer(file) && !QFileInfo(file).isFile()) {
         m_err << "kelvaro-admin check: '" << file << "' does not exist or is not a file.\n";
         return 1;
     }
-    const QString shown = Engine::shown(file);
+    const QString shown = Connection::shown(file);
     const QString recovered = DatabaseCheck::recoverInterruptedWrite(file);
     if (!recovered.isEmpty()) m_out << shown << ": " << recovered << "\n";
     const QStringList found = DatabaseCheck::problems(file);

@@ -5,7 +5,6 @@
 #include "AccountNameRule.h"
 #include "Connection.h"
 #include "DbError.h"
-#include "Engine.h"
 #include "MenuCsv.h"
 #include "MenuImport.h"
 #include "NewFile.h"
@@ -57,7 +56,7 @@ int AdminCommands::backup(const QStringList &args) {
     QString target = files[1];
     // Into a folder: a new file named after the database and the day.
     if (QFileInfo(target).isDir()) {
-        const bool server = Engine::isServer(source);
+        const bool server = Connection::isServer(source);
         const QString base =
             server ? QUrl(source).path().section(QLatin1Char('/'), -1) : QFileInfo(source).completeBaseName();
         const QString suffix = server ? QStringLiteral("dump") : QFileInfo(source).suffix();
@@ -86,7 +85,7 @@ int AdminCommands::backup(const QStringList &args) {
         m_err << "kelvaro-admin backup: cannot back up to '" << target << "': " << e.message() << "\n";
         return 1;
     }
-    m_out << "Backed up " << Engine::shown(source) << " to " << target << ".\n";
+    m_out << "Backed up " << Connection::shown(source) << " to " << target << ".\n";
     return 0;
 }
 
@@ -114,7 +113,8 @@ int AdminCommands::addManager(const QStringList &args) {
         m_err << "kelvaro-admin add-manager: " << e.message() << "\n";
         return 1;
     }
-    m_out << "Added system manager '" << manager[0] << "' (level 3) to " << Engine::shown(values[0]) << ".\n";
+    m_out << "Added system manager '" << manager[0] << "' (level 3) to " << Connection::shown(values[0])
+          << ".\n";
     return 0;
 }
 
@@ -151,7 +151,7 @@ int AdminCommands::importMenu(const QStringList &args) {
         return 1;
     }
     m_out << "Imported " << records.size() << " menu items from " << shown << " into "
-          << Engine::shown(files[0]) << ": " << done.added << " added, " << done.updated << " updated, "
+          << Connection::shown(files[0]) << ": " << done.added << " added, " << done.updated << " updated, "
           << done.unchanged << " unchanged.\n";
     return 0;
 }

@@ -4,7 +4,6 @@
 #include "Connection.h"
 #include "DatabaseCheck.h"
 #include "DbError.h"
-#include "Engine.h"
 #include "NewFile.h"
 #include "Schema.h"
 #include "SchemaUpgrade.h"
@@ -21,7 +20,7 @@ namespace {
 QString backupBeside(const QString &database, int version) {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString base;
-    if (Engine::isServer(database)) {
+    if (Connection::isServer(database)) {
         const QString name = QUrl(database).path().section(QLatin1Char('/'), -1);
         base = QDir::current().filePath(QStringLiteral("%1-v%2-%3")
                                             .arg(name.isEmpty() ? QStringLiteral("kelvaro") : name)
@@ -30,7 +29,8 @@ QString backupBeside(const QString &database, int version) {
     } else {
         base = QFileInfo(database).absoluteFilePath() + QStringLiteral(".v%1-%2").arg(version).arg(stamp);
     }
-    const QString extension = Engine::isServer(database) ? QStringLiteral(".dump") : QStringLiteral(".bak");
+    const QString extension =
+        Connection::isServer(database) ? QStringLiteral(".dump") : QStringLiteral(".bak");
     QString candidate = base + extension;
     for (int n = 2; QFileInfo::exists(candidate); ++n)
         candidate = base + QStringLiteral("-%1").arg(n) + extension;
@@ -55,7 +55,7 @@ int AdminCommands::upgrade(const QStringList &args) {
     QStringList values;
     if (!positional(args, QStringLiteral("upgrade"), 0, &values, 1)) return m_usageCode;
     const QString file = values.value(0, QStringLiteral("kelvaro.mdb"));
-    const QString shown = Engine::shown(file);
+    const QString shown = Connection::shown(file);
     Connection c;
     c.setDatabaseFile(file);
     c.setAnySchemaVersion(true);
@@ -74,7 +74,7 @@ int AdminCommands::upgrade(const QStringList &args) {
         return 0;
     }
     if (from > Schema::CurrentVersion) {
-        m_err << "kelvaro-admin upgrade: " << Engine::schemaVersionRefused(file, from).message() << "\n";
+        m_err << "kelvaro-admin upgrade: " << Connection::schemaVersionRefused(file, from).message() << "\n";
         return 1;
     }
 

@@ -2,7 +2,6 @@
 
 #include "Connection.h"
 #include "DbError.h"
-#include "Engine.h"
 #include "Schema.h"
 
 #include <QFileInfo>
@@ -23,7 +22,7 @@ QStringList versionNotes(const QString &path, int version) {
         QStringLiteral("schema version %1, made by an earlier release: this version of the program opens it "
                        "after 'kelvaro-admin upgrade %2'")
             .arg(version)
-            .arg(Engine::shown(path))};
+            .arg(Connection::shown(path))};
 }
 
 int g_pagesRecovered = -1;
@@ -86,7 +85,7 @@ QString DatabaseCheck::recoverInterruptedWrite(const QString &path) {
 }
 
 QStringList DatabaseCheck::problems(const QString &path) {
-    if (Engine::isServer(path)) {
+    if (Connection::isServer(path)) {
         // A server keeps its own files sound: what is checked is the schema.
         Connection c;
         c.setDatabaseFile(path);
@@ -96,7 +95,7 @@ QStringList DatabaseCheck::problems(const QString &path) {
             c.open();
             QStringList out = c.schemaProblems();
             if (const int version = c.schemaVersion(); version > Schema::CurrentVersion)
-                out << Engine::schemaVersionRefused(path, version).message();
+                out << Connection::schemaVersionRefused(path, version).message();
             return out;
         } catch (const DbError &e) {
             return {e.message()};
@@ -126,7 +125,7 @@ QStringList DatabaseCheck::problems(const QString &path) {
             const int version = Schema::recordedVersion(h);
             out << Schema::verify(h, std::min(version, Schema::CurrentVersion));
             if (version > Schema::CurrentVersion)
-                out << Engine::schemaVersionRefused(path, version).message();
+                out << Connection::schemaVersionRefused(path, version).message();
         } catch (const DbError &e) {
             out << e.message();
         }
@@ -136,7 +135,7 @@ QStringList DatabaseCheck::problems(const QString &path) {
 }
 
 QStringList DatabaseCheck::notes(const QString &path) {
-    if (Engine::isServer(path)) {
+    if (Connection::isServer(path)) {
         Connection c;
         c.setDatabaseFile(path);
         c.setForceReadOnly(true);

@@ -63,7 +63,7 @@ QStringList firstVersionRows(Connection &c) {
 //! What a failed or refused change must leave alone: the file's bytes, or on a server its
 //! version, its tables and every row.
 QString stateOf(const QString &database) {
-    if (!Engine::isServer(database)) {
+    if (!Connection::isServer(database)) {
         QFile f(database);
         return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll().toBase64()) : QString();
     }

@@ -3,7 +3,6 @@
 #include "DatasetSnapshot.h"
 #include "DbError.h"
 #include "Schema.h"
-#include "ValueConverter.h"
 
 namespace {
 
@@ -84,7 +83,7 @@ void Dataset::setFieldValue(Field *field, const QVariant &value) {
         v.toString().trimmed().isEmpty())
         v = QVariant();
     if (const ColumnInfo *info = Schema::column(rc.table, rc.originName))
-        v = ValueConverter(m_connection->localeFormats()).convert(*info, v);
+        v = m_connection->convertFor(*info, v);
     QVariant &slot = s.buffer[field->column()];
     if (slot.isNull() == v.isNull() && slot == v) return;
     slot = v;

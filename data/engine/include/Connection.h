@@ -1,7 +1,6 @@
 #pragma once
 
 #include "DbError.h"
-#include "Engine.h"
 #include "LocaleFormats.h"
 #include "ResultSet.h"
 #include "Statement.h"
@@ -13,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+class Engine;
+struct ColumnInfo;
 struct sqlite3;
 
 //! The one connection to the shared database: a file (SQLite), or a PostgreSQL server named
@@ -46,6 +47,12 @@ public:
     QString databaseFile() const { return m_path; }
     //! A database string as messages name it: a file by its absolute path, a server URL as given.
     static QString fullName(const QString &database);
+    //! The database string names a PostgreSQL server (a `postgresql://` URL), not a file.
+    static bool isServer(const QString &database);
+    //! The database string as messages show it: a server URL's password as "***".
+    static QString shown(const QString &database);
+    //! The failure of opening `database` whose schema has `version` instead of this program's.
+    static DbError schemaVersionRefused(const QString &database, int version);
     //! How long a writer waits for another copy's lock before it fails.
     void setBusyTimeoutMs(int ms);
     int busyTimeoutMs() const { return m_busyTimeoutMs; }
@@ -64,7 +71,7 @@ public:
     void close();
     bool isOpen() const;
     //! The database was opened read-only.
-    bool isReadOnly() const { return m_engine && m_engine->readOnly(); }
+    bool isReadOnly() const;
     //! Opens read-only even when the file could be written (for checks and tools).
     void setForceReadOnly(bool on) { m_forceReadOnly = on; }
     //! Opens a database of any schema version, checked against its own (the check, the upgrade).
@@ -106,11 +113,13 @@ public:
 
     //! The value a bound text becomes in `column` (any table's column name); throws DbError.
     QVariant convertFor(const QString &column, const QVariant &value) const;
+    //! The value a bound text becomes in `column` of the schema; throws DbError.
+    QVariant convertFor(const ColumnInfo &column, const QVariant &value) const;
 
     //! For the data layer and tools: the Qt connection (its name is unique per Connection).
     QSqlDatabase database() const;
     //! The SQLite handle while a database file is open, else null.
-    sqlite3 *handle() const { return m_engine ? m_engine->sqliteHandle() : nullptr; }
+    sqlite3 *handle() const;
     //! What is wrong with the open database's schema; empty when it is ours.
     QStringList schemaProblems() const;
 

@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "DbError.h"
+#include "Engine.h"
 #include "Schema.h"
 #include "SchemaUpgrade.h"
 #include "SpreadsheetExport.h"
@@ -15,6 +16,18 @@ QString Connection::fullName(const QString &database) {
     return Engine::isServer(database) ? database : QFileInfo(database).absoluteFilePath();
 }
 
+bool Connection::isServer(const QString &database) {
+    return Engine::isServer(database);
+}
+
+QString Connection::shown(const QString &database) {
+    return Engine::shown(database);
+}
+
+DbError Connection::schemaVersionRefused(const QString &database, int version) {
+    return Engine::schemaVersionRefused(database, version);
+}
+
 Connection::~Connection() {
     close();
 }
@@ -26,6 +39,14 @@ void Connection::setBusyTimeoutMs(int ms) {
 
 bool Connection::isOpen() const {
     return m_engine && m_engine->isOpen();
+}
+
+bool Connection::isReadOnly() const {
+    return m_engine && m_engine->readOnly();
+}
+
+sqlite3 *Connection::handle() const {
+    return m_engine ? m_engine->sqliteHandle() : nullptr;
 }
 
 QSqlDatabase Connection::database() const {
@@ -144,7 +165,11 @@ qint64 Connection::lastInsertId() const {
 QVariant Connection::convertFor(const QString &column, const QVariant &value) const {
     const ColumnInfo *info = Schema::column(column);
     if (!info) throw DbError(QStringLiteral("Unknown column '%1' for a bound value.").arg(column));
-    return ValueConverter(m_formats).convert(*info, value);
+    return convertFor(*info, value);
+}
+
+QVariant Connection::convertFor(const ColumnInfo &column, const QVariant &value) const {
+    return ValueConverter(m_formats).convert(column, value);
 }
 
 QVector<QVariant> Connection::convertParams(const QVector<Statement::Param> &params) const {
