@@ -4,6 +4,7 @@
 #include "DatabaseCheck.h"
 #include "DbError.h"
 #include "DemoData.h"
+#include "FileError.h"
 #include "NewFile.h"
 #include "Schema.h"
 
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -237,23 +239,24 @@ int AdminCommands::init(const QStringList &args) {
     }
 
     // A server's database exists already: the schema goes into it while it is empty. A file is
-    // made under a temporary name beside the target and linked into place: it appears whole or
-    // not at all, and an existing file is never replaced. Either way schema, manager and demo
-    // data are one transaction: a failure leaves the database as it was.
-    const bool server = Connection::isServer(file);
-    const QString made = server ? file : NewFile::tempBeside(file);
-    if (!server) NewFile::discard(made);
+    // a NewFile: it appears whole or not at all, and an existing file is never replaced. Either
+    // way schema, manager and demo data are one transaction: a failure leaves the database as it
+    // was.
     try {
+        std::optional<NewFile> made;
+        if (!Connection::isServer(file)) made.emplace(file);
         Connection c;
-        c.setDatabaseFile(made);
+        c.setDatabaseFile(made ? made->path() : file);
         c.create([&] {
             if (!insertManager(c, manager)) throw DbError(QStringLiteral("The manager could not be added."));
             if (demo) DemoData::fill(c, QDate::currentDate());
         });
         c.close();
-        if (!server) NewFile::linkIntoPlace(made, file);
+        if (made) made->commit();
     } catch (const DbError &e) {
-        if (!server) NewFile::discard(made);
+        m_err << "kelvaro-admin init: " << e.message() << "\n";
+        return 1;
+    } catch (const FileError &e) {
         m_err << "kelvaro-admin init: " << e.message() << "\n";
         return 1;
     }

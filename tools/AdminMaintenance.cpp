@@ -5,6 +5,7 @@
 #include "AccountNameRule.h"
 #include "Connection.h"
 #include "DbError.h"
+#include "FileError.h"
 #include "MenuCsv.h"
 #include "MenuImport.h"
 #include "NewFile.h"
@@ -185,19 +186,12 @@ int AdminCommands::exportMenu(const QStringList &args) {
                 fflush(stdout) != 0)
                 throw DbError(QStringLiteral("cannot write to standard output"));
         } else {
-            const QString temp = NewFile::tempBeside(target);
-            QFile f(temp);
-            if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly) || f.write(out) != out.size() ||
-                !f.flush()) {
-                const QString why = f.errorString();
-                f.close();
-                QFile::remove(temp);
-                throw DbError(QStringLiteral("cannot write '%1': %2").arg(target, why));
-            }
-            f.close();
-            NewFile::linkIntoPlace(temp, target);
+            NewFile::write(target, out);
         }
     } catch (const DbError &e) {
+        m_err << "kelvaro-admin export-menu: " << e.message() << "\n";
+        return 1;
+    } catch (const FileError &e) {
         m_err << "kelvaro-admin export-menu: " << e.message() << "\n";
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "Connection.h"
 #include "DatabaseCheck.h"
 #include "DbError.h"
+#include "FileError.h"
 #include "NewFile.h"
 #include "Schema.h"
 #include "SchemaUpgrade.h"
@@ -40,14 +41,12 @@ QString backupBeside(const QString &database, int version) {
 } // namespace
 
 void AdminCommands::backupInto(Connection &c, const QString &target) {
-    const QString temp = NewFile::tempBeside(target);
-    NewFile::discard(temp);
     try {
-        c.backupTo(temp);
-        NewFile::linkIntoPlace(temp, target);
-    } catch (const DbError &) {
-        NewFile::discard(temp);
-        throw;
+        NewFile copy(target);
+        c.backupTo(copy.path());
+        copy.commit();
+    } catch (const FileError &e) {
+        throw DbError(e.message());
     }
 }
 

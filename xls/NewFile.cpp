@@ -1,11 +1,13 @@
 #include "NewFile.h"
 
-#include "XlsError.h"
+#include "FileError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,95 +23,104 @@ QByteArray native(const QString &path) {
     return QFile::encodeName(path);
 }
 
-[[noreturn]] void exists(const QString &path) {
-    throw XlsError(QStringLiteral("The file '%1' already exists; it was left as it is.")
-                       .arg(QDir::toNativeSeparators(path)));
+QString shown(const QString &path) {
+    return QDir::toNativeSeparators(path);
 }
 
-//! The temporary file until it takes its name; removed when it did not.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const QString &folder, const QString &name) {
-        m_path = native(folder + QStringLiteral("/.") + name + QStringLiteral(".XXXXXX"));
-        m_fd = mkostemp(m_path.data(), O_CLOEXEC);
-        if (m_fd < 0)
-            throw XlsError(QStringLiteral("Cannot create a file in the folder '%1': %2.")
-                               .arg(QDir::toNativeSeparators(folder), systemMessage(errno)));
-        // The usual permissions of a new file (mkostemp makes it private to its owner).
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(m_fd, 0666 & ~mask);
-    }
-    ~TemporaryFile() {
-        if (m_fd >= 0) ::close(m_fd);
-        if (!m_path.isEmpty()) ::unlink(m_path.constData());
-    }
-    TemporaryFile(const TemporaryFile &) = delete;
-    TemporaryFile &operator=(const TemporaryFile &) = delete;
+[[noreturn]] void exists(const QString &path) {
+    throw FileError(QStringLiteral("The file '%1' already exists; it was left as it is.").arg(shown(path)));
+}
 
-    //! Writes every byte and waits until they are on the disk; errno on failure, else 0.
-    int fill(const QByteArray &bytes) {
-        const char *p = bytes.constData();
-        qsizetype left = bytes.size();
-        while (left > 0) {
-            const ssize_t n = ::write(m_fd, p, size_t(left));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return errno;
-            if (n == 0) return ENOSPC;
-            p += n;
-            left -= n;
-        }
-        if (::fsync(m_fd) != 0) return errno;
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
+[[noreturn]] void notWritten(const QString &path, int error) {
+    throw FileError(QStringLiteral("Cannot write the file '%1': %2. Nothing was written.")
+                        .arg(shown(path), systemMessage(error)));
+}
 
-    //! Gives the file the name `target` unless that name is taken; errno on failure, else 0.
-    int publish(const QByteArray &target) {
-        int error = 0;
-        if (::renameat2(AT_FDCWD, m_path.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) {
-            m_path.clear();
-            return 0;
-        }
-        error = errno;
-        // File systems without the no-replace rename still refuse to link onto an existing name.
-        if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP) {
-            if (::link(m_path.constData(), target.constData()) == 0) return 0; // the destructor unlinks
-            error = errno;
-        }
-        return error;
-    }
+//! Waits until what was written to `path` (a file or a folder) is on the disk; errno, or 0.
+int sync(const QString &path, int flags) {
+    const int fd = ::open(native(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0) return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
 
-private:
-    QByteArray m_path;
-    int m_fd = -1;
-};
+//! Gives `from` the name `to` unless that name is taken; errno on failure, else 0.
+int publish(const QByteArray &from, const QByteArray &to) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
+    const int error = errno;
+    // File systems without the no-replace rename (NFS) still refuse to link onto a taken name.
+    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) return error;
+    return ::link(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
 
 } // namespace
 
-void NewFile::refuseExisting(const QString &path) {
-    struct stat st;
-    if (::lstat(native(path).constData(), &st) == 0) exists(path);
+NewFile::NewFile(const QString &target)
+    : m_target(QFileInfo(target).absoluteFilePath()) {
+    refuseExisting(m_target);
+    const QFileInfo info(m_target);
+    QByteArray folder =
+        native(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    if (!::mkdtemp(folder.data()))
+        throw FileError(QStringLiteral("Cannot create a file in the folder '%1': %2.")
+                            .arg(shown(info.absolutePath()), systemMessage(errno)));
+    m_folder = QFile::decodeName(folder);
+    m_path = m_folder + QLatin1Char('/') + info.fileName();
 }
 
-void NewFile::write(const QString &path, const QByteArray &bytes) {
-    refuseExisting(path);
-    const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    TemporaryFile temporary(folder, info.fileName());
-    if (const int error = temporary.fill(bytes))
-        throw XlsError(QStringLiteral("Cannot write the file '%1': %2. Nothing was written.")
-                           .arg(QDir::toNativeSeparators(info.absoluteFilePath()), systemMessage(error)));
-    if (const int error = temporary.publish(native(info.absoluteFilePath()))) {
-        if (error == EEXIST) exists(path);
-        throw XlsError(QStringLiteral("Cannot write the file '%1': %2. Nothing was written.")
-                           .arg(QDir::toNativeSeparators(info.absoluteFilePath()), systemMessage(error)));
+NewFile::~NewFile() {
+    if (!m_folder.isEmpty()) QDir(m_folder).removeRecursively();
+}
+
+void NewFile::write(const QByteArray &bytes) {
+    const int fd = ::open(native(m_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) notWritten(m_target, errno);
+    const char *p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            notWritten(m_target, error);
+        }
+        p += n;
+        left -= n;
     }
-    // The new name itself reaches the disk with its folder.
-    const int dir = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+    if (::close(fd) != 0) notWritten(m_target, errno);
+}
+
+void NewFile::commit() {
+    if (const int error = sync(m_path, O_RDONLY)) notWritten(m_target, error);
+    if (const int error = publish(native(m_path), native(m_target))) {
+        if (error == EEXIST) exists(m_target);
+        notWritten(m_target, error);
     }
+    // The new name reaches the disk with its folder.
+    sync(QFileInfo(m_target).absolutePath(), O_RDONLY | O_DIRECTORY);
+    QDir(m_folder).removeRecursively();
+    m_folder.clear();
+}
+
+void NewFile::write(const QString &target, const QByteArray &bytes) {
+    NewFile file(target);
+    file.write(bytes);
+    file.commit();
+}
+
+void NewFile::refuseExisting(const QString &target) {
+    struct stat st;
+    if (::lstat(native(target).constData(), &st) == 0) exists(target);
+}
+
+QString NewFile::datedIn(const QString &folder, const QString &base, const QString &suffix,
+                         const QDate &day) {
+    const QDir dir(folder);
+    const QString stem = base + QLatin1Char('-') + day.toString(Qt::ISODate);
+    QString name = stem + QLatin1Char('.') + suffix;
+    for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
+        name = stem + QStringLiteral("-%1.").arg(n) + suffix;
+    return dir.filePath(name);
 }

@@ -2,8 +2,8 @@
 
 #include "Connection.h"
 #include "DbError.h"
+#include "FileError.h"
 #include "Schema.h"
-#include "XlsError.h"
 #include "XlsTable.h"
 #include "XlsWriter.h"
 
@@ -73,7 +73,7 @@ void run(Connection &connection, const Target &target, const QVector<Statement::
     const ResultSet rows = connection.select(select);
     try {
         XlsWriter::write(target.path, target.sheet, ResultTable(rows));
-    } catch (const XlsError &e) {
+    } catch (const FileError &e) {
         throw DbError(e.message());
     }
 }
