@@ -2,6 +2,7 @@
 
 #include "ApplicationPage.h"
 #include "CatalogPage.h"
+#include "DbErrorLog.h"
 #include "Dialogs.h"
 #include "FormData.h"
 #include "HandlerGuard.h"
@@ -200,7 +201,7 @@ void TForm1::FormCreate() {
         }
         m_pageControl->setActivePageIndex(SignIn);
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "start-up ended early:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "start-up ended early", e);
     }
 }
 

@@ -1,3 +1,4 @@
 #include "UiLog.h"
 
-Q_LOGGING_CATEGORY(kelvaroUi, "kelvaro.ui")
+// At the data layer's level: debug lines are off unless the rules ask for them.
+Q_LOGGING_CATEGORY(kelvaroUi, "kelvaro.ui", QtInfoMsg)

@@ -4,6 +4,7 @@
 #include "AccountStatements.h"
 #include "Dataset.h"
 #include "DbError.h"
+#include "DbErrorLog.h"
 #include "Dialogs.h"
 #include "HandlerGuard.h"
 #include "PageWidgets.h"
@@ -52,7 +53,7 @@ void ApplicationPage::BitBtn3Click() {
         AccountStatements::apply(m_data.inserts,
                                  {m_account->text(), m_name->text(), m_password->text(), m_group->text()});
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "account application refused:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "account application refused", e);
         const auto *refusal = dynamic_cast<const DbError *>(&e);
         Dialogs::current().message(refusal && refusal->category() == DbError::Category::Duplicate
                                        ? AccountNameRule::takenReason()

@@ -2,6 +2,7 @@
 
 #include "AccountStatements.h"
 #include "Dataset.h"
+#include "DbErrorLog.h"
 #include "Dialogs.h"
 #include "HandlerGuard.h"
 #include "PageWidgets.h"
@@ -63,7 +64,7 @@ void SignInPage::BitBtn1Click() {
         }
         emit signedIn(account->name, account->level);
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "sign-in failed:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "sign-in failed", e);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "DataSource.h"
 #include "Dataset.h"
+#include "DbErrorLog.h"
 #include "Dialogs.h"
 #include "HandlerGuard.h"
 #include "MenuStatements.h"
@@ -97,7 +98,7 @@ void MenuPage::ColorButton2Click() {
         menu.close();
         menu.open();
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "menu item not added or list not re-read:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "menu item not added or list not re-read", e);
         Dialogs::current().message(QStringLiteral("錯誤請找管理人"));
     }
 }

@@ -4,6 +4,7 @@
 #include "DataSource.h"
 #include "Dataset.h"
 #include "DbError.h"
+#include "DbErrorLog.h"
 #include "Dialogs.h"
 #include "HandlerGuard.h"
 #include "InputMethod.h"
@@ -93,7 +94,7 @@ void CatalogPage::Get_CB1_Text() {
     try {
         ShopList::read(m_data.reads, [this](const QString &shop) { appendShop(shop); });
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "shop list not read:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "shop list not read", e);
     }
 }
 
@@ -127,7 +128,7 @@ void CatalogPage::CB1Change() {
     try {
         CatalogStatements::openCategories(m_data.categories, m_shopBox->currentText());
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "category list not opened:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "category list not opened", e);
     }
 }
 
@@ -140,7 +141,7 @@ void CatalogPage::DataSource2DataChange(Field *) {
         m_listedShop = shop;
         CatalogStatements::openItems(m_data.items, shop, fieldText(categories, 0));
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "item list not opened:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "item list not opened", e);
     }
 }
 
@@ -169,7 +170,7 @@ void CatalogPage::ColorButton1Click() {
         }
         m_items->refreshData();
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "adding to the order ended:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "adding to the order ended", e);
     }
 }
 
@@ -181,7 +182,7 @@ void CatalogPage::Set_order(CatalogStatements::OrderLine line) {
                                           Locale::current().formats());
         emit orderStored();
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "order line not stored:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "order line not stored", e);
         Dialogs::current().message(QStringLiteral("錯誤請找管理人"));
     }
 }

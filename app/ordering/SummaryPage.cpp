@@ -5,6 +5,7 @@
 #include "DataSource.h"
 #include "Dataset.h"
 #include "DbError.h"
+#include "DbErrorLog.h"
 #include "Dialogs.h"
 #include "FramedBox.h"
 #include "HandlerGuard.h"
@@ -153,7 +154,7 @@ void SummaryPage::Order_Totle(const QDate &day) {
         const QScopedValueRollback listing(m_listing, true);
         SummaryStatements::openDay(m_data.lines, day);
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "day not listed:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "day not listed", e);
         Dialogs::current().message(QStringLiteral("錯誤請找管理人"));
         Set_Nav_Buttons();
         return;
@@ -167,7 +168,7 @@ void SummaryPage::Set_Total(const QDate &day) {
         if (const auto total = SummaryStatements::dayTotal(m_data.reads, day))
             showTotal(*total + QStringLiteral(" 元"));
     } catch (const std::exception &e) {
-        qCDebug(kelvaroUi) << "day's total not read:" << e.what();
+        DbErrorLog::write(kelvaroUi(), "day's total not read", e);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "PostgresEngine.h"
 
 #include "DataLog.h"
+#include "DbErrorLog.h"
 #include "EditableRows.h"
 #include "PostgresDialect.h"
 #include "PostgresDump.h"
@@ -220,7 +221,7 @@ template <typename T> T PostgresEngine::retried(const std::function<T()> &attemp
         const bool endedBefore = state == QLatin1String("57P01") || state == QLatin1String("57P02") ||
                                  state == QLatin1String("57P03");
         if (write && !endedBefore && !m_unsent) throw;
-        qCDebug(lcData) << "connection lost, connecting again:" << e.message();
+        DbErrorLog::write(lcData(), "connection lost, connecting again", e);
         try {
             reconnect();
         } catch (const DbError &) {
