@@ -3,30 +3,21 @@
 #include "BiffRecordIds.h"
 #include "BiffStream.h"
 #include "SharedStrings.h"
+#include "SheetCells.h"
 #include "XlsError.h"
 #include "XlsTable.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <QRegularExpression>
-#include <QTime>
 #include <QVector>
 #include <algorithm>
-#include <cmath>
+#include <vector>
 
 namespace {
 
 using B = BiffStream;
 
-// Cell formats: the first 15 XF records are styles, cell XFs follow.
-enum Xf : quint16 { XfGeneral = 15, XfDate, XfTime, XfDateTime };
 // Custom number formats start at 164.
 constexpr quint16 FmtDate = 164, FmtTime = 165, FmtDateTime = 166;
-
-// The first day that counts the same in every spreadsheet program: the 1900 date system
-// counts a 29 February 1900 that never was, so earlier days would show one day off.
-const QDate FirstSerialDay(1900, 3, 1);
-const QDate SerialEpoch(1899, 12, 30);
 
 QByteArray bof(quint16 type) {
     QByteArray p;
@@ -89,117 +80,41 @@ QByteArray xf(quint16 font, quint16 numberFormat, bool style, quint8 used) {
     return p;
 }
 
-QByteArray cellHeader(int row, int column, quint16 xfIndex) {
-    QByteArray p;
-    B::u16(p, quint16(row));
-    B::u16(p, quint16(column));
-    B::u16(p, xfIndex);
-    return p;
-}
-
-//! Width of a text in half-width characters: CJK and full-width forms count two.
-int textWidth(const QString &s) {
-    int w = 0;
-    for (QChar c : s) {
-        const char16_t u = c.unicode();
-        w += (u >= 0x1100 && !(u >= 0xFF61 && u <= 0xFFDC)) ? 2 : 1;
-    }
-    return w;
-}
-
-//! Writes the cells of one sheet and remembers each column's widest content.
-class CellWriter {
-public:
-    CellWriter(SharedStrings &strings, int columns)
-        : m_strings(strings)
-        , m_widths(columns, 0) {}
-
-    void write(int row, int column, const QVariant &v) {
-        switch (v.typeId()) {
-        case QMetaType::UnknownType:
-        case QMetaType::Nullptr:
-            return;
-        case QMetaType::QDate: {
-            const QDate d = v.toDate();
-            if (!d.isValid()) return;
-            if (d < FirstSerialDay) return text(row, column, d.toString(QStringLiteral("yyyy/MM/dd")));
-            return number(row, column, double(SerialEpoch.daysTo(d)), XfDate, 10);
-        }
-        case QMetaType::QTime: {
-            const QTime t = v.toTime();
-            if (!t.isValid()) return;
-            return number(row, column, t.msecsSinceStartOfDay() / 86400000.0, XfTime, 5);
-        }
-        case QMetaType::QDateTime: {
-            const QDateTime dt = v.toDateTime();
-            if (!dt.isValid()) return;
-            if (dt.date() < FirstSerialDay)
-                return text(row, column, dt.toString(QStringLiteral("yyyy/MM/dd HH:mm")));
-            return number(row, column,
-                          double(SerialEpoch.daysTo(dt.date())) +
-                              dt.time().msecsSinceStartOfDay() / 86400000.0,
-                          XfDateTime, 16);
-        }
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Double:
-        case QMetaType::Float: {
-            const double d = v.toDouble();
-            // Spreadsheets have no infinities or NaN: such a value is kept as its text.
-            if (!std::isfinite(d)) return text(row, column, v.toString());
-            return number(row, column, d, XfGeneral, int(QString::number(d, 'g', 15).size()));
-        }
-        default:
-            return text(row, column, v.toString());
-        }
-    }
-
-    void text(int row, int column, const QString &s) {
-        if (s.isEmpty()) return; // an empty text is an empty cell
-        if (s.size() > WorkbookStream::MaxTextLength)
-            throw XlsError(
-                QStringLiteral("A text of %1 characters is longer than a spreadsheet cell holds (%2).")
-                    .arg(s.size())
-                    .arg(WorkbookStream::MaxTextLength));
-        QByteArray p = cellHeader(row, column, XfGeneral);
-        B::u32(p, m_strings.add(s));
-        m_cells.record(BiffId::LabelSst, p);
-        widen(column, textWidth(s));
-    }
-
-    const QByteArray &cells() const { return m_cells.bytes(); }
-    const QVector<int> &widths() const { return m_widths; }
-
-private:
-    void number(int row, int column, double value, quint16 xfIndex, int width) {
-        QByteArray p = cellHeader(row, column, xfIndex);
-        B::f64(p, value);
-        m_cells.record(BiffId::Number, p);
-        widen(column, width);
-    }
-    void widen(int column, int width) { m_widths[column] = std::max(m_widths[column], width); }
-
-    SharedStrings &m_strings;
-    BiffStream m_cells;
-    QVector<int> m_widths;
-};
-
 void checkSheetName(const QString &name) {
     static const QRegularExpression forbidden(QStringLiteral("[:\\\\/?*\\[\\]]"));
-    if (name.isEmpty() || name.size() > 31 || name.contains(forbidden))
+    if (name.isEmpty() || name.size() > WorkbookStream::MaxSheetName || name.contains(forbidden))
         throw XlsError(QStringLiteral("'%1' is not a valid sheet name: it needs 1 to 31 characters, "
                                       "none of : \\ / ? * [ ].")
                            .arg(name));
 }
 
-QByteArray globals(const QString &sheetName, const SharedStrings &strings, qsizetype &sheetPositionAt) {
+//! Refuses what no sheet can hold, before anything is built.
+void checkSheets(const QVector<XlsSheet> &sheets) {
+    if (sheets.isEmpty()) throw XlsError(QStringLiteral("A workbook needs at least one sheet."));
+    for (qsizetype i = 0; i < sheets.size(); ++i) {
+        const XlsSheet &sheet = sheets[i];
+        checkSheetName(sheet.name);
+        // Spreadsheet programs tell sheets apart by name, letter case aside.
+        for (qsizetype j = 0; j < i; ++j)
+            if (sheets[j].name.compare(sheet.name, Qt::CaseInsensitive) == 0)
+                throw XlsError(QStringLiteral("The sheet name '%1' is given twice.").arg(sheet.name));
+        const int columns = sheet.table->columnCount();
+        const int rows = sheet.table->rowCount();
+        if (columns > WorkbookStream::MaxColumns)
+            throw XlsError(QStringLiteral("%1 columns do not fit a spreadsheet sheet (at most %2).")
+                               .arg(columns)
+                               .arg(WorkbookStream::MaxColumns));
+        if (rows > WorkbookStream::MaxRows - 1)
+            throw XlsError(QStringLiteral("%1 rows do not fit a spreadsheet sheet (at most %2 below the "
+                                          "column names).")
+                               .arg(rows)
+                               .arg(WorkbookStream::MaxRows - 1));
+    }
+}
+
+//! The globals; `sheetPositionsAt` gets where each sheet's entry keeps its stream position.
+QByteArray globals(const QVector<XlsSheet> &sheets, const SharedStrings &strings,
+                   QVector<qsizetype> &sheetPositionsAt) {
     BiffStream g;
     g.record(BiffId::Bof, bof(0x0005));
     g.record(BiffId::CodePage, u16Payload(0x04B0)); // UTF-16
@@ -215,7 +130,8 @@ QByteArray globals(const QString &sheetName, const SharedStrings &strings, qsize
     g.record(BiffId::Xf, xf(0, 0, true, 0x00));
     for (quint16 i = 1; i < 15; ++i)
         g.record(BiffId::Xf, xf(i <= 2 ? 1 : i <= 4 ? 2 : 0, 0, true, 0xF4));
-    // A cell XF must claim every attribute, or some readers ignore its number format.
+    // A cell XF must claim every attribute, or some readers ignore its number format. In the
+    // order of SheetCells::Xf.
     for (quint16 fmt : {quint16(0), FmtDate, FmtTime, FmtDateTime})
         g.record(BiffId::Xf, xf(0, fmt, false, 0xFC));
     QByteArray style;
@@ -224,48 +140,24 @@ QByteArray globals(const QString &sheetName, const SharedStrings &strings, qsize
     B::u8(style, 0xFF);
     g.record(BiffId::Style, style);
 
-    QByteArray sheet;
-    B::u32(sheet, 0); // position of the sheet's BOF, patched once known
-    B::u8(sheet, 0);  // visible
-    B::u8(sheet, 0);  // worksheet
-    B::shortString(sheet, sheetName);
-    sheetPositionAt = g.pos() + 4;
-    g.record(BiffId::BoundSheet, sheet);
+    for (const XlsSheet &s : sheets) {
+        QByteArray sheet;
+        B::u32(sheet, 0); // position of the sheet's BOF, patched once known
+        B::u8(sheet, 0);  // visible
+        B::u8(sheet, 0);  // worksheet
+        B::shortString(sheet, s.name);
+        sheetPositionsAt.append(g.pos() + 4);
+        g.record(BiffId::BoundSheet, sheet);
+    }
 
     strings.write(g);
     g.record(BiffId::Eof, {});
     return g.bytes();
 }
 
-} // namespace
-
-QByteArray WorkbookStream::build(const QString &sheetName, const XlsTable &table) {
-    checkSheetName(sheetName);
-    const int columns = table.columnCount();
-    const int rows = table.rowCount();
-    if (columns > MaxColumns)
-        throw XlsError(QStringLiteral("%1 columns do not fit a spreadsheet sheet (at most %2).")
-                           .arg(columns)
-                           .arg(MaxColumns));
-    if (rows > MaxRows - 1)
-        throw XlsError(QStringLiteral("%1 rows do not fit a spreadsheet sheet (at most %2 below the "
-                                      "column names).")
-                           .arg(rows)
-                           .arg(MaxRows - 1));
-
-    SharedStrings strings;
-    CellWriter cells(strings, columns);
-    for (int c = 0; c < columns; ++c)
-        cells.text(0, c, table.columnName(c));
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            cells.write(r + 1, c, table.value(r, c));
-
-    qsizetype sheetPositionAt = 0;
+//! One sheet's records, from its BOF to its EOF; the first sheet is the one shown.
+QByteArray sheetStream(const SheetCells &cells, int rows, int columns, bool shown) {
     BiffStream stream;
-    stream.append(globals(sheetName, strings, sheetPositionAt));
-    stream.patch32(sheetPositionAt, quint32(stream.pos()));
-
     stream.record(BiffId::Bof, bof(0x0010));
     // Columns as wide as their widest content, so dates do not show as "#####".
     for (int c = 0; c < columns; ++c) {
@@ -273,7 +165,7 @@ QByteArray WorkbookStream::build(const QString &sheetName, const XlsTable &table
         B::u16(p, quint16(c));
         B::u16(p, quint16(c));
         B::u16(p, quint16(std::clamp(cells.widths().at(c) + 2, 9, 80) * 256));
-        B::u16(p, XfGeneral);
+        B::u16(p, SheetCells::XfGeneral);
         B::u16(p, 0);
         B::u16(p, 0);
         stream.record(BiffId::ColInfo, p);
@@ -285,9 +177,10 @@ QByteArray WorkbookStream::build(const QString &sheetName, const XlsTable &table
     B::u16(dim, quint16(columns));
     B::u16(dim, 0);
     stream.record(BiffId::Dimensions, dim);
-    stream.append(cells.cells());
+    stream.append(cells.records());
     QByteArray w2;
-    B::u16(w2, 0x06B6); // grid lines, headers, zeros, selected sheet
+    // Grid lines, headers, zeros; the shown sheet is also the selected and active one.
+    B::u16(w2, shown ? 0x06B6 : 0x00B6);
     B::u16(w2, 0);
     B::u16(w2, 0);
     B::u32(w2, 0x40);
@@ -297,4 +190,38 @@ QByteArray WorkbookStream::build(const QString &sheetName, const XlsTable &table
     stream.record(BiffId::Window2, w2);
     stream.record(BiffId::Eof, {});
     return stream.bytes();
+}
+
+} // namespace
+
+QByteArray WorkbookStream::build(const QVector<XlsSheet> &sheets) {
+    checkSheets(sheets);
+    // Every sheet's cells first: the globals carry the strings that all of them share.
+    SharedStrings strings;
+    std::vector<SheetCells> cells;
+    cells.reserve(size_t(sheets.size()));
+    for (const XlsSheet &sheet : sheets) {
+        const XlsTable &table = *sheet.table;
+        const int columns = table.columnCount();
+        SheetCells &c = cells.emplace_back(strings, columns);
+        for (int col = 0; col < columns; ++col)
+            c.text(0, col, table.columnName(col));
+        for (int r = 0; r < table.rowCount(); ++r)
+            for (int col = 0; col < columns; ++col)
+                c.write(r + 1, col, table.value(r, col));
+    }
+
+    QVector<qsizetype> sheetPositionsAt;
+    BiffStream stream;
+    stream.append(globals(sheets, strings, sheetPositionsAt));
+    for (qsizetype i = 0; i < sheets.size(); ++i) {
+        stream.patch32(sheetPositionsAt[i], quint32(stream.pos()));
+        const XlsTable &table = *sheets[i].table;
+        stream.append(sheetStream(cells[size_t(i)], table.rowCount(), table.columnCount(), i == 0));
+    }
+    return stream.bytes();
+}
+
+QByteArray WorkbookStream::build(const QString &sheetName, const XlsTable &table) {
+    return build({XlsSheet{sheetName, &table}});
 }

@@ -33,3 +33,9 @@ public:
     QString columnName(int column) const override { return columns.value(column); }
     QVariant value(int row, int column) const override { return rows.at(row).value(column); }
 };
+
+//! One named sheet of a workbook and the table it holds (not owned: it must outlive the write).
+struct XlsSheet {
+    QString name;
+    const XlsTable *table = nullptr;
+};

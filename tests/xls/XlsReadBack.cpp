@@ -36,21 +36,29 @@ XlsReadBack XlsReadBack::read(const QString &path) {
     unsigned int count = 0;
     freexl_get_info(h, FREEXL_BIFF_SHEET_COUNT, &count);
     out.sheetCount = int(count);
-    const char *name = nullptr;
-    if (count > 0 && freexl_get_worksheet_name(h, 0, &name) == FREEXL_OK)
-        out.sheetName = QString::fromUtf8(name);
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (count > 0 && freexl_select_active_worksheet(h, 0) == FREEXL_OK &&
-        freexl_worksheet_dimensions(h, &rows, &columns) == FREEXL_OK) {
-        for (unsigned int r = 0; r < rows; ++r) {
-            QStringList row;
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue v;
-                row << (freexl_get_cell_value(h, r, c, &v) == FREEXL_OK ? cellText(v) : QStringLiteral("?"));
+    for (unsigned short index = 0; index < count; ++index) {
+        Sheet sheet;
+        const char *name = nullptr;
+        if (freexl_get_worksheet_name(h, index, &name) == FREEXL_OK) sheet.name = QString::fromUtf8(name);
+        unsigned int rows = 0;
+        unsigned short columns = 0;
+        if (freexl_select_active_worksheet(h, index) == FREEXL_OK &&
+            freexl_worksheet_dimensions(h, &rows, &columns) == FREEXL_OK) {
+            for (unsigned int r = 0; r < rows; ++r) {
+                QStringList row;
+                for (unsigned short c = 0; c < columns; ++c) {
+                    FreeXL_CellValue v;
+                    row << (freexl_get_cell_value(h, r, c, &v) == FREEXL_OK ? cellText(v)
+                                                                            : QStringLiteral("?"));
+                }
+                sheet.rows << row;
             }
-            out.rows << row;
         }
+        out.sheets << sheet;
+    }
+    if (!out.sheets.isEmpty()) {
+        out.sheetName = out.sheets.first().name;
+        out.rows = out.sheets.first().rows;
     }
     freexl_close(h);
     return out;

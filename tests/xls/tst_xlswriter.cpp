@@ -1,5 +1,6 @@
-// The spreadsheet writer: what it writes reads back cell by cell with libfreexl, and a write
-// that cannot finish leaves no file and never touches an existing one.
+// The spreadsheet writer: what it writes reads back cell by cell with libfreexl, every sheet of
+// a workbook in order, and a write that cannot finish leaves no file and never touches an
+// existing one.
 #include "AsOrdinaryUser.h"
 #include "XlsError.h"
 #include "XlsReadBack.h"
@@ -54,6 +55,7 @@ private slots:
     void manyAndLongTextsReadBack();
     void sheetLimits();
     void failuresLeaveNoFile();
+    void severalSheetsReadBackInOrder();
 };
 
 void TestXlsWriter::cellsReadBackWithTheirTypes() {
@@ -207,6 +209,71 @@ void TestXlsWriter::failuresLeaveNoFile() {
     // With room again the same file is written.
     XlsWriter::write(taken, QStringLiteral("SHEET1"), t);
     QCOMPARE(XlsReadBack::read(taken).rows.size(), 5001);
+}
+
+void TestXlsWriter::severalSheetsReadBackInOrder() {
+    QTemporaryDir dir;
+    // The day's lines, an order sheet and per-person subtotals: texts that recur across sheets
+    // share one string table, which the many names of the last sheet spread over several records.
+    XlsRows lines;
+    lines.columns = {QStringLiteral("ord_id"), QStringLiteral("ord_name"), QStringLiteral("ord_pric"),
+                     QStringLiteral("ord_date")};
+    lines.rows = {{1, QStringLiteral("珍珠奶茶"), 50, QDate(2026, 12, 9)},
+                  {2, QStringLiteral("紅茶"), 25, QDate(2026, 12, 9)}};
+    XlsRows order;
+    order.columns = {QStringLiteral("飲料"), QStringLiteral("杯數"), QStringLiteral("平均")};
+    order.rows = {{QStringLiteral("珍珠奶茶"), 3, 48.5}, {QStringLiteral("紅茶"), qint64(1), 25.0}};
+    XlsRows people;
+    people.columns = {QStringLiteral("訂購人"), QStringLiteral("小計")};
+    for (int i = 0; i < 2000; ++i)
+        people.rows.append({QStringLiteral("同事%1號").arg(i), i * 5});
+    XlsRows none;
+    none.columns = {QStringLiteral("空")};
+    const QString path = dir.filePath(QStringLiteral("day.xls"));
+    XlsWriter::write(path, {{QStringLiteral("SHEET1"), &lines},
+                            {QStringLiteral("叫餐單"), &order},
+                            {QStringLiteral("個人小計"), &people},
+                            {QStringLiteral("Empty"), &none}});
+
+    const XlsReadBack book = XlsReadBack::read(path);
+    QCOMPARE(book.error, 0);
+    QCOMPARE(book.sheetCount, 4);
+    QCOMPARE(book.sheets.size(), 4);
+    QCOMPARE(book.sheets[0].name, QStringLiteral("SHEET1"));
+    QCOMPARE(book.sheets[0].rows,
+             QVector<QStringList>({{"text:ord_id", "text:ord_name", "text:ord_pric", "text:ord_date"},
+                                   {"num:1", "text:珍珠奶茶", "num:50", "date:2026-12-09"},
+                                   {"num:2", "text:紅茶", "num:25", "date:2026-12-09"}}));
+    QCOMPARE(book.sheets[1].name, QStringLiteral("叫餐單"));
+    QCOMPARE(book.sheets[1].rows, QVector<QStringList>({{"text:飲料", "text:杯數", "text:平均"},
+                                                        {"text:珍珠奶茶", "num:3", "num:48.5"},
+                                                        {"text:紅茶", "num:1", "num:25"}}));
+    QCOMPARE(book.sheets[2].name, QStringLiteral("個人小計"));
+    QCOMPARE(book.sheets[2].rows.size(), 2001);
+    QCOMPARE(book.sheets[2].rows[0], QStringList({"text:訂購人", "text:小計"}));
+    for (int i = 0; i < 2000; ++i) {
+        const QStringList expected = {QStringLiteral("text:同事%1號").arg(i),
+                                      QStringLiteral("num:%1").arg(i * 5)};
+        if (book.sheets[2].rows[i + 1] != expected) QCOMPARE(book.sheets[2].rows[i + 1], expected);
+    }
+    QCOMPARE(book.sheets[3].name, QStringLiteral("Empty"));
+    QCOMPARE(book.sheets[3].rows, QVector<QStringList>({{"text:空"}}));
+
+    // What one sheet cannot take refuses the whole workbook before anything is written.
+    const QString refused = dir.filePath(QStringLiteral("refused.xls"));
+    CountingTable tooLong(65536);
+    const QVector<QVector<XlsSheet>> wrong = {
+        {},
+        {{QStringLiteral("SHEET1"), &lines}, {QStringLiteral("sheet1"), &order}},
+        {{QStringLiteral("SHEET1"), &lines},
+         {QStringLiteral("叫餐單"), &order},
+         {QStringLiteral("a/b"), &people}},
+        {{QStringLiteral("SHEET1"), &lines}, {QStringLiteral("long"), &tooLong}},
+    };
+    for (const QVector<XlsSheet> &sheets : wrong)
+        QVERIFY(!failureOf([&] { XlsWriter::write(refused, sheets); }).isEmpty());
+    QVERIFY(failureOf([&] { XlsWriter::write(refused, wrong[1]); }).contains(QStringLiteral("given twice")));
+    QCOMPARE(entries(dir.path()), QStringList({QStringLiteral("day.xls")}));
 }
 
 QTEST_GUILESS_MAIN(TestXlsWriter)
