@@ -205,8 +205,8 @@ ResultSet Connection::run(const Statement &statement, bool keyed) {
 int Connection::execute(const Statement &statement) {
     requireOpen();
     // The spreadsheet export is the engine's own: a select whose rows go to a new workbook.
-    if (const auto target = SpreadsheetExport::recognise(statement.text())) {
-        SpreadsheetExport::run(*this, *target, statement.params());
+    if (SpreadsheetExport::recognise(statement.text())) {
+        executeExport(statement, {});
         return 0;
     }
     try {
@@ -214,4 +214,13 @@ int Connection::execute(const Statement &statement) {
     } catch (const DbError &e) {
         throw failed(e, statement);
     }
+}
+
+void Connection::executeExport(const Statement &statement, const QVector<ExportSheet> &furtherSheets) {
+    requireOpen();
+    const auto target = SpreadsheetExport::recognise(statement.text());
+    if (!target)
+        throw DbError(QStringLiteral("Only a spreadsheet export statement writes sheets."), 0,
+                      statement.text());
+    SpreadsheetExport::run(*this, *target, statement.params(), furtherSheets);
 }

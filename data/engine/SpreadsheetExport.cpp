@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QRegularExpression>
 #include <QTime>
+#include <vector>
 
 namespace {
 
@@ -65,14 +66,21 @@ std::optional<Target> recognise(const QString &text) {
                   QStringLiteral("SELECT ") + m.captured(1) + QLatin1Char(' ') + m.captured(4)};
 }
 
-void run(Connection &connection, const Target &target, const QVector<Statement::Param> &params) {
+void run(Connection &connection, const Target &target, const QVector<Statement::Param> &params,
+         const QVector<ExportSheet> &furtherSheets) {
     Statement select;
     select.add(target.select);
     for (const Statement::Param &p : params)
         p.column.isEmpty() ? select.bind(p.value) : select.bindFor(p.column, p.value);
     const ResultSet rows = connection.select(select);
+    // The statement's own sheet first, as the engine's export always wrote it.
+    std::vector<ResultTable> tables;
+    tables.reserve(size_t(furtherSheets.size()) + 1);
+    QVector<XlsSheet> sheets{{target.sheet, &tables.emplace_back(rows)}};
+    for (const ExportSheet &further : furtherSheets)
+        sheets.append({further.name, &tables.emplace_back(further.rows)});
     try {
-        XlsWriter::write(target.path, target.sheet, ResultTable(rows));
+        XlsWriter::write(target.path, sheets);
     } catch (const FileError &e) {
         throw DbError(e.message());
     }

@@ -34,12 +34,13 @@ QString exportPath(const QString &folder, const QDateTime &now) {
     return QDir(folder).filePath(now.toString(QStringLiteral("yyyyMMddHHmm")) + QStringLiteral(".xls"));
 }
 
-void exportDay(Connection &connection, const QString &path, const QDate &day) {
+void exportDay(Connection &connection, const QString &path, const QDate &day,
+               const QVector<ExportSheet> &furtherSheets) {
     Statement s;
     s.add(QStringLiteral("SELECT * INTO SHEET1 IN \"") + path +
           QStringLiteral("\" \"Excel 8.0;\" FROM ordern where ord_date = ? "));
     s.bind(day);
-    connection.execute(s);
+    connection.executeExport(s, furtherSheets);
 }
 
 } // namespace SummaryStatements

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ExportSheet.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QVector>
 #include <optional>
 
 class Connection;
@@ -28,7 +31,9 @@ std::optional<QString> dayTotal(Dataset &query, const QDate &day);
 QString exportPath(const QString &folder, const QDateTime &now);
 
 //! Runs the export statement for `day` on `connection`: a new workbook `path` with the sheet
-//! SHEET1 holding every column of `ordern` and one row per order line of the day.
-void exportDay(Connection &connection, const QString &path, const QDate &day);
+//! SHEET1 holding every column of `ordern` and one row per order line of the day, then
+//! `furtherSheets` in order.
+void exportDay(Connection &connection, const QString &path, const QDate &day,
+               const QVector<ExportSheet> &furtherSheets = {});
 
 } // namespace SummaryStatements

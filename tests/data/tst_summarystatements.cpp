@@ -230,6 +230,39 @@ void TestSummaryStatements::exportStatementRecognised() {
     QCOMPARE(XlsReadBack::read(path).rows,
              QVector<QStringList>({{QStringLiteral("text:ord_pric"), QStringLiteral("text:ord_time")},
                                    {QStringLiteral("num:1000"), QStringLiteral("time:09:00:00")}}));
+
+    // Sheets the caller built follow the day's SHEET1 in the same new file: rows put together in
+    // code, and a select's rows whose counts and sums stay numbers.
+    ResultSet order;
+    order.columns = {{QStringLiteral("飲料"), {}, {}}, {QStringLiteral("杯數"), {}, {}}};
+    order.appendRow({QStringLiteral("珍珠奶茶"), 1});
+    Statement people;
+    people.add(QStringLiteral("select ord_cusomter, count(*) as cups, sum(ord_pric) as total from ordern"));
+    people.add(QStringLiteral("where ord_date = ? group by ord_cusomter order by total desc"));
+    people.bind(Day);
+    const QString day = m_db->dir() + QStringLiteral("/day.xls");
+    exportDay(
+        m_db->connection(), day, Day,
+        {{QStringLiteral("叫餐單"), order}, {QStringLiteral("個人小計"), m_db->connection().select(people)}});
+    const XlsReadBack book = XlsReadBack::read(day);
+    QCOMPARE(book.sheetCount, 3);
+    QCOMPARE(book.sheets[0].name, QStringLiteral("SHEET1"));
+    QCOMPARE(book.sheets[0].rows.size(), 7);
+    QCOMPARE(book.sheets[1].name, QStringLiteral("叫餐單"));
+    QCOMPARE(book.sheets[1].rows,
+             QVector<QStringList>({{"text:飲料", "text:杯數"}, {"text:珍珠奶茶", "num:1"}}));
+    QCOMPARE(book.sheets[2].name, QStringLiteral("個人小計"));
+    QCOMPARE(book.sheets[2].rows, QVector<QStringList>({{"text:ord_cusomter", "text:cups", "text:total"},
+                                                        {"text:王小明", "num:2", "num:95"},
+                                                        {"text:Amy", "num:2", "num:60"},
+                                                        {"text:Ben", "num:1", "num:40"},
+                                                        {"text:李大同", "num:1", "num:30"}}));
+    // A further sheet may not take SHEET1's name: nothing is written.
+    const QString twice = m_db->dir() + QStringLiteral("/twice.xls");
+    QVERIFY(failureOf([&] {
+                exportDay(m_db->connection(), twice, Day, {{QStringLiteral("sheet1"), order}});
+            }).contains(QStringLiteral("given twice")));
+    QVERIFY(!QFile::exists(twice));
 }
 
 QTEST_GUILESS_MAIN(TestSummaryStatements)

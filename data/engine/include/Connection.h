@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DbError.h"
+#include "ExportSheet.h"
 #include "LocaleFormats.h"
 #include "ResultSet.h"
 #include "Statement.h"
@@ -97,6 +98,10 @@ public:
     //! `SELECT ... INTO <sheet> IN "<path>" "Excel 8.0;" FROM ...` writes the selected rows
     //! to a new spreadsheet file (SpreadsheetExport) and returns 0.
     int execute(const Statement &statement);
+    //! Runs the export statement `statement` as execute() does, with `furtherSheets` after the
+    //! statement's own sheet, in order, in the same new workbook: the whole file or none.
+    //! Throws DbError, also when `statement` is no export statement.
+    void executeExport(const Statement &statement, const QVector<ExportSheet> &furtherSheets);
     //! Runs `work` as one transaction: its statements are stored together, or not at all when
     //! anything in it fails (a statement, even one whose failure `work` caught; `work` itself;
     //! the commit), and then the failure is thrown on. It takes the write lock up front, waiting
